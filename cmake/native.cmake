@@ -1,0 +1,23 @@
+# Native (Linux) build: the core's unit tests, fakes and benchmarks.
+find_package(GTest REQUIRED)
+find_package(benchmark QUIET)
+
+file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS tests/fakes/*.cpp)
+add_library(corvanthelix_fakes STATIC ${FAKE_SOURCES})
+target_include_directories(corvanthelix_fakes PUBLIC tests/fakes src)
+target_link_libraries(corvanthelix_fakes PUBLIC corvanthelix_core)
+target_compile_options(corvanthelix_fakes PRIVATE ${CORV_WARNINGS})
+
+file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_SOURCES})
+target_link_libraries(unit_tests PRIVATE corvanthelix_fakes GTest::gtest GTest::gmock GTest::gtest_main)
+target_compile_options(unit_tests PRIVATE ${CORV_WARNINGS})
+target_compile_definitions(unit_tests PRIVATE CORV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
+if(benchmark_FOUND AND BENCH_SOURCES)
+    add_executable(corvanthelix_bench ${BENCH_SOURCES})
+    target_link_libraries(corvanthelix_bench PRIVATE corvanthelix_fakes benchmark::benchmark benchmark::benchmark_main)
+    target_compile_options(corvanthelix_bench PRIVATE ${CORV_WARNINGS})
+endif()

@@ -1,0 +1,40 @@
+# Windows build (mingw-w64): the program, the Win32 seam tests and the test helper programs.
+set(WIN_DEFS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32 uxtheme ole32)
+add_link_options(-static -static-libgcc -static-libstdc++)
+target_compile_definitions(corvanthelix_core PRIVATE ${WIN_DEFS})
+
+# The Win32 edge, minus the entry point, as a library that tests and helpers link too.
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+list(REMOVE_ITEM WIN32_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
+add_library(corvanthelix_win32 STATIC ${WIN32_SOURCES})
+target_link_libraries(corvanthelix_win32 PUBLIC corvanthelix_core ${WIN_LIBS})
+target_compile_definitions(corvanthelix_win32 PUBLIC ${WIN_DEFS})
+target_compile_options(corvanthelix_win32 PRIVATE ${CORV_WARNINGS})
+
+file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/platform/win32/res/*.rc)
+add_executable(Corvanthelix WIN32 src/platform/win32/WinMain.cpp ${RC_SOURCES})
+target_link_libraries(Corvanthelix PRIVATE corvanthelix_win32)
+target_compile_options(Corvanthelix PRIVATE ${CORV_WARNINGS})
+
+# GoogleTest from Debian's source package, built for Windows.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
+if(WIN32_TEST_SOURCES)
+    add_executable(win32_tests ${WIN32_TEST_SOURCES})
+    target_link_libraries(win32_tests PRIVATE corvanthelix_win32 gtest gmock gtest_main)
+    target_compile_options(win32_tests PRIVATE ${CORV_WARNINGS})
+    add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
+endif()
+
+# Test helper programs: one program per source file, named after it.
+file(GLOB HELPER_SOURCES CONFIGURE_DEPENDS tests/helpers/*.cpp)
+foreach(src ${HELPER_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE corvanthelix_win32)
+    target_compile_options(${name} PRIVATE ${CORV_WARNINGS})
+endforeach()

@@ -1,0 +1,16 @@
+#include "SingleInstance.h"
+
+namespace corv::win32 {
+
+SingleInstance::SingleInstance(const wchar_t* name) {
+    mutex_ = CreateMutexW(nullptr, FALSE, name);
+    another_ = mutex_ != nullptr ? GetLastError() == ERROR_ALREADY_EXISTS
+                                 : GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+SingleInstance::~SingleInstance() {
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+} // namespace corv::win32

@@ -1,0 +1,112 @@
+#include "Win32Basics.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace corv::win32 {
+
+std::wstring AnsiCodePage::FromAnsi(std::string_view bytes) const {
+    std::wstring out;
+    out.reserve(bytes.size());
+    // One byte at a time: every received byte stands for one character.
+    for (char b : bytes) {
+        wchar_t c = 0;
+        if (MultiByteToWideChar(CP_ACP, 0, &b, 1, &c, 1) != 1)
+            c = static_cast<unsigned char>(b);
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::string AnsiCodePage::ToAnsi(std::wstring_view text) const {
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        char b = '?';
+        BOOL usedDefault = FALSE;
+        if (WideCharToMultiByte(CP_ACP, 0, &c, 1, &b, 1, "?", &usedDefault) != 1)
+            b = '?';
+        out.push_back(b);
+    }
+    return out;
+}
+
+std::wstring Win32PrivateProfile::GetString(const std::wstring& section, const std::wstring& key,
+                                            const std::wstring& defaultValue, int size,
+                                            const std::wstring& file) {
+    if (size <= 0)
+        return {};
+    auto cut = [size](std::wstring v) {
+        if (v.size() > static_cast<std::size_t>(size - 1))
+            v.resize(static_cast<std::size_t>(size - 1));
+        return v;
+    };
+    // An empty file name would make the system read WIN.INI.
+    if (file.empty())
+        return cut(defaultValue);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(size), L'\0');
+    const DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                             buffer.data(), static_cast<DWORD>(size), file.c_str());
+    return std::wstring(buffer.data(), std::min<std::size_t>(n, buffer.size()));
+}
+
+bool Win32PrivateProfile::WriteString(const std::wstring& section, const std::wstring& key,
+                                      const std::wstring& value, const std::wstring& file) {
+    // An empty file name would make the system write WIN.INI.
+    if (file.empty())
+        return false;
+    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
+           FALSE;
+}
+
+std::optional<std::wstring> Win32FileSystem::FindFirstOrdinaryFile(const std::wstring& pattern) {
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::optional<std::wstring> found;
+    constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                   FILE_ATTRIBUTE_DIRECTORY | 0x8 /* volume label */;
+    do {
+        if ((data.dwFileAttributes & kNotOrdinary) == 0) {
+            found = data.cFileName;
+            break;
+        }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return found;
+}
+
+bool Win32FileSystem::RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+std::wstring Win32FileSystem::ProgramFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < buffer.size()) {
+            std::wstring path(buffer.data(), n);
+            const auto slash = path.find_last_of(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void Win32MessagePump::ProcessPendingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave the quit request for the main loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace corv::win32
