@@ -1,0 +1,41 @@
+#pragma once
+// The configuration file and the private-profile helpers: the settings record's load and save,
+// the application folder named by the registry, and the ordinary-file test.
+#include <cstdint>
+#include <string>
+
+#include "config/AppSettings.h"
+#include "platform/FileSystem.h"
+#include "platform/PrivateProfile.h"
+#include "platform/Registry.h"
+
+namespace corv {
+
+inline constexpr wchar_t kConfigFileName[] = L"Corvanthelix.cfg";
+
+class Configuration {
+  public:
+    Configuration(PrivateProfile& profile, FileSystem& files, Registry& registry);
+
+    // Private-profile helpers, shared with the language files.
+    std::wstring ReadIniValue(const std::wstring& section, const std::wstring& key,
+                              const std::wstring& file, std::int16_t size);
+    void WriteIniValue(const std::wstring& section, const std::wstring& key,
+                       const std::wstring& value, const std::wstring& file);
+    void WriteIniValue(const std::wstring& section, const std::wstring& key, long long value,
+                       const std::wstring& file);
+    bool FileExists(const std::wstring& path);
+
+    // The application folder, ending as the registry value ends (normally in a backslash).
+    // Throws RegistryError 1001 "Unsupported value type" when the value cannot be read.
+    std::wstring GetAppFolder();
+    bool LoadSettings(AppSettings& settings);
+    void SaveSettings(const AppSettings& settings);
+
+  private:
+    PrivateProfile& profile_;
+    FileSystem& files_;
+    Registry& registry_;
+};
+
+} // namespace corv
