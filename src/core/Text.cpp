@@ -27,7 +27,9 @@ std::wstring ReplaceAll(std::wstring_view text, std::wstring_view from, std::wst
     return out;
 }
 
-std::wstring DecimalText(long long value) { return std::to_wstring(value); }
+std::wstring DecimalText(long long value) {
+    return std::to_wstring(value);
+}
 
 std::wstring HexText(unsigned long value) {
     static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";

@@ -115,7 +115,9 @@ std::optional<std::wstring> FakeDisk::Text(const std::wstring& path) const {
     return it->second.text;
 }
 
-bool FakeDisk::Remove(const std::wstring& path) { return files_.erase(FoldCase(path)) > 0; }
+bool FakeDisk::Remove(const std::wstring& path) {
+    return files_.erase(FoldCase(path)) > 0;
+}
 
 bool FakeDisk::Exists(const std::wstring& path) const {
     return files_.count(FoldCase(path)) > 0;

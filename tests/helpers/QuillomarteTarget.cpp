@@ -34,8 +34,8 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
         g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_MULTILINE, 10, 10,
-                                 360, 120, hwnd, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+                                 WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_MULTILINE, 10, 10, 360,
+                                 120, hwnd, reinterpret_cast<HMENU>(1), nullptr, nullptr);
         g_editProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(g_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
         return 0;
@@ -70,9 +70,9 @@ int main() {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, title.c_str(),
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 180, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                        40, 400, 180, nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd)
         return 1;
     SetForegroundWindow(hwnd);

@@ -46,7 +46,8 @@ TEST(FakeFileSystem, FindsOnlyOrdinaryFiles) {
 TEST(FakeCodePage, IsWindows1251) {
     Cp1251CodePage cp;
     EXPECT_EQ(cp.FromAnsi("\xA0\xC0\xFF\xA8\xB9"), L"\u00A0\u0410\u044F\u0401\u2116");
-    EXPECT_EQ(cp.ToAnsi(L"\u00A0\u0410\u044F\u0401\u2116A"), "\xA0\xC0\xFF\xA8\xB9" "A");
+    EXPECT_EQ(cp.ToAnsi(L"\u00A0\u0410\u044F\u0401\u2116A"), "\xA0\xC0\xFF\xA8\xB9"
+                                                             "A");
     EXPECT_EQ(cp.ToAnsi(L"\u0103"), "?"); // Romanian ă is not in the Cyrillic code page
     std::string all;
     for (int b = 0; b < 256; ++b)

@@ -31,8 +31,8 @@ int RunApplication(HINSTANCE instance) {
     if (!RegisterClassW(&wc))
         return 1;
     HWND main = CreateWindowExW(0, kMainClass, L"Quillomarte Corvanthelix", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
-                                instance, nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr, instance,
+                                nullptr);
     if (!main)
         return 1;
 

@@ -78,7 +78,9 @@ std::optional<std::wstring> Win32FileSystem::FindFirstOrdinaryFile(const std::ws
     return found;
 }
 
-bool Win32FileSystem::RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+bool Win32FileSystem::RemoveFile(const std::wstring& path) {
+    return DeleteFileW(path.c_str()) != 0;
+}
 
 std::wstring Win32FileSystem::ProgramFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
