@@ -1,0 +1,44 @@
+#pragma once
+// A resource manager over the in-memory disk, with the program in C:\Prog.
+#include <gtest/gtest.h>
+
+#include "FakeDisk.h"
+#include "config/Configuration.h"
+#include "localization/ResManagerClass.h"
+#include "platform/Registry.h"
+
+namespace corv::test {
+
+// A registry without the program's key: the application folder is the built-in default.
+class EmptyRegistry : public Registry {
+  public:
+    long OpenKey(Key, const std::wstring&, std::uint32_t, Key&) override { return 2; }
+    long QueryValue(Key, const std::wstring&, std::uint32_t&, std::vector<std::uint8_t>&,
+                    std::uint32_t&) override {
+        return 2;
+    }
+    void CloseKey(Key) override {}
+};
+
+class LanguageTest : public testing::Test {
+  protected:
+    static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng";
+    static constexpr wchar_t kRelated[] = L"C:\\Prog\\Related Documents\\Common.lng";
+    static constexpr wchar_t kForms[] = L"C:\\Prog\\Forms.lng";
+
+    fake::FakeDisk disk;
+    fake::FakePrivateProfile ini{disk};
+    fake::FakeFileSystem files{disk, L"C:\\Prog"};
+    EmptyRegistry registry;
+    Configuration config{ini, files, registry};
+    AppSettings settings;
+    AppState state;
+    ResManagerClass res{config, files, settings, state};
+
+    std::wstring Read(const std::wstring& file, const std::wstring& section,
+                      const std::wstring& key) {
+        return ini.GetString(section, key, L"", 1024, file);
+    }
+};
+
+} // namespace corv::test
