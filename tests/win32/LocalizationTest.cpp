@@ -1,0 +1,170 @@
+// The resource manager over the real private-profile functions: language files in UTF-16 and in
+// the 8-bit ANSI code page, the shipped files beside the program, start-up markers on disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "config/Configuration.h"
+#include "localization/Localization.h"
+#include "localization/ResManagerClass.h"
+#include "platform/Registry.h"
+#include "platform/win32/Win32Basics.h"
+
+using namespace corv;
+
+namespace {
+
+class NoRegistry : public Registry {
+  public:
+    long OpenKey(Key, const std::wstring&, std::uint32_t, Key&) override { return 2; }
+    long QueryValue(Key, const std::wstring&, std::uint32_t&, std::vector<std::uint8_t>&,
+                    std::uint32_t&) override {
+        return 2;
+    }
+    void CloseKey(Key) override {}
+};
+
+// The real file system with the program folder moved to a folder of the test's own.
+class FolderFileSystem : public win32::Win32FileSystem {
+  public:
+    explicit FolderFileSystem(std::wstring folder) : folder_(std::move(folder)) {}
+    std::wstring ProgramFolder() override { return folder_; }
+
+  private:
+    std::wstring folder_;
+};
+
+std::wstring NewFolder(const wchar_t* name) {
+    wchar_t buf[MAX_PATH];
+    GetTempPathW(MAX_PATH, buf);
+    std::wstring dir = std::wstring(buf) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    std::wstring out(bytes.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                      out.data(), static_cast<int>(out.size()));
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+class Win32Localization : public testing::Test {
+  protected:
+    void TearDown() override {
+        for (const wchar_t* f : {L"\\Common.lng", L"\\Forms.lng", L"\\Settings.lng",
+                                 L"\\StartUp.en", L"\\StartUp.ru", L"\\x.cfg"})
+            DeleteFileW((folder + f).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring folder = NewFolder(L"corv-lang");
+    win32::Win32PrivateProfile ini;
+    FolderFileSystem files{folder};
+    NoRegistry registry;
+    Configuration config{ini, files, registry};
+    AppSettings settings;
+    AppState state;
+    ResManagerClass res{config, files, settings, state};
+};
+
+} // namespace
+
+TEST_F(Win32Localization, Utf16FilesGiveEveryAlphabetExactly) {
+    WriteBytes(folder + L"\\Common.lng",
+               Utf16File(L"[strLanguage]\r\nBG=Български\r\nRU=Русский\r\nSR=Српски\r\n"
+                         L"RO=Română\r\n[Settings|cPrefix|2]\r\nro=Prefix + cod client|vbNewLine|"
+                         L"și țară\r\n[mnuExit]\r\nEN=   \r\n"));
+    WriteBytes(folder + L"\\Forms.lng",
+               Utf16File(L"[Settings|lbParity]\r\nSR=Парност\r\nRO=Paritate ăâîșț ĂÂÎȘȚ\r\n"));
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"BG"), L"Български");
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"ru"), L"Русский");
+    EXPECT_EQ(res.ResStringComm(L"STRLANGUAGE", L"SR"), L"Српски");
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RO"), L"Română");
+    EXPECT_EQ(res.ResStringComm(L"strConnect", L"RO"), L"Включване");
+    EXPECT_EQ(res.ResStringComm(L"mnuExit", L"EN"), L"");
+    res.CurrentLanguage(L"RO");
+    EXPECT_EQ(res.GetResString(L"Settings|cPrefix|2"), L"Prefix + cod client\r\nși țară");
+    EXPECT_EQ(res.ResStringForm(L"Settings|lbParity", L"RO"), L"Paritate ăâîșț ĂÂÎȘȚ");
+    EXPECT_EQ(res.ResStringForm(L"Settings|lbParity", L"SR"), L"Парност");
+    EXPECT_EQ(res.ResStringForm(L"Settings|lbParity", L"EN"), L"Четност");
+}
+
+TEST_F(Win32Localization, EightBitFilesAreReadInTheAnsiCodePage) {
+    // "Изключване" and "Русский" in Windows-1251.
+    const std::string off = "\xC8\xE7\xEA\xEB\xFE\xF7\xE2\xE0\xED\xE5";
+    const std::string russian = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9";
+    WriteBytes(folder + L"\\Common.lng", "[strDisconnect]\r\nRU=" + off +
+                                             "\r\n[strLanguage]\r\nRU=" + russian +
+                                             "\r\nEN=English\r\n");
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"EN"), L"English");
+    EXPECT_EQ(res.ResStringComm(L"strDisconnect", L"RU"), FromAnsi(off));
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RU"), FromAnsi(russian));
+    if (GetACP() == 1251) {
+        EXPECT_EQ(res.ResStringComm(L"strDisconnect", L"RU"), L"Изключване");
+        EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RU"), L"Русский");
+    } else {
+        // A Cyrillic 8-bit file means something else on a system with another code page; the
+        // shipped files are UTF-16 for that reason.
+        EXPECT_NE(res.ResStringComm(L"strLanguage", L"RU"), L"Русский");
+    }
+    std::cout << "[          ] ANSI code page " << GetACP() << "\n";
+}
+
+TEST_F(Win32Localization, ShippedFilesBesideTheProgramTranslate) {
+    win32::Win32FileSystem real;
+    ResManagerClass shipped(config, real, settings, state);
+    ASSERT_TRUE(config.FileExists(real.ProgramFolder() + L"\\Common.lng"));
+    ASSERT_TRUE(config.FileExists(real.ProgramFolder() + L"\\Forms.lng"));
+    EXPECT_EQ(shipped.ResStringComm(L"strLanguage", L"BG"), L"Български");
+    EXPECT_EQ(shipped.ResStringComm(L"strLanguage", L"SR"), L"Српски");
+    EXPECT_EQ(shipped.ResStringComm(L"strLanguage", L"RO"), L"Română");
+    EXPECT_EQ(shipped.ResStringComm(L"strDisconnect", L"RU"), L"Отключить");
+    EXPECT_EQ(shipped.ResStringComm(L"mnuExit", L"EN"), L"E&xit");
+    EXPECT_EQ(shipped.ResStringForm(L"Settings|lbStopBits", L"RO"), L"Biți de stop");
+    EXPECT_EQ(shipped.ResStringForm(L"Settings|frmCom", L"SR"), L"Подешавања COM порта");
+    shipped.CurrentLanguage(L"SR");
+    EXPECT_EQ(shipped.GetResString(L"Settings|cSendTo|1"), L"Само цифре");
+}
+
+TEST_F(Win32Localization, MarkersAndRegistrationOnARealDisk) {
+    WriteBytes(folder + L"\\StartUp.ru", "");
+    WriteBytes(folder + L"\\StartUp.en", "");
+    EXPECT_EQ(res.SetStartUpLanguage(), L"EN");
+    EXPECT_EQ(GetFileAttributesW((folder + L"\\StartUp.en").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((folder + L"\\StartUp.ru").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(res.SetStartUpLanguage(), L"RU");
+    EXPECT_EQ(res.SetStartUpLanguage(), L"BG");
+
+    // Entries of a configuration kept as UTF-16 keep every caption.
+    WriteBytes(folder + L"\\Common.lng", Utf16File(L"[strLanguage]\r\nRO=Română\r\n"));
+    const std::wstring cfg = folder + L"\\x.cfg";
+    WriteBytes(cfg, Utf16File(L"[Languages]\r\n"));
+    settings.ConfigFile = cfg;
+    std::int16_t n = 1;
+    for (const wchar_t* code : {L"BG", L"EN", L"RU", L"SR", L"RO"})
+        RegisterLanguage(config, res, settings, code, n++);
+    EXPECT_EQ(config.ReadIniValue(L"Languages", L"cap5", cfg, 255), L"Română");
+    EXPECT_EQ(config.ReadIniValue(L"Languages", L"Counter", cfg, 255), L"5");
+    res.GetLanguages(cfg);
+    ASSERT_EQ(res.LanguageList().size(), 5u);
+    EXPECT_EQ(res.LanguageList()[4].Caption, L"Română");
+    EXPECT_EQ(res.GetAbrvIndex(L"ro"), 4);
+}
