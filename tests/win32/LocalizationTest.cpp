@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "config/Configuration.h"
@@ -108,24 +109,31 @@ TEST_F(Win32Localization, Utf16FilesGiveEveryAlphabetExactly) {
 }
 
 TEST_F(Win32Localization, EightBitFilesAreReadInTheAnsiCodePage) {
-    // "Изключване" and "Русский" in Windows-1251.
+    // "Изключване" and "Русский" in Windows-1251, "Română" in Windows-1250.
     const std::string off = "\xC8\xE7\xEA\xEB\xFE\xF7\xE2\xE0\xED\xE5";
     const std::string russian = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9";
+    const std::string romanian = "Rom\xE2n\xE3";
     WriteBytes(folder + L"\\Common.lng", "[strDisconnect]\r\nRU=" + off +
                                              "\r\n[strLanguage]\r\nRU=" + russian +
-                                             "\r\nEN=English\r\n");
+                                             "\r\nEN=English\r\nRO=" + romanian + "\r\n");
     EXPECT_EQ(res.ResStringComm(L"strLanguage", L"EN"), L"English");
     EXPECT_EQ(res.ResStringComm(L"strDisconnect", L"RU"), FromAnsi(off));
     EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RU"), FromAnsi(russian));
-    if (GetACP() == 1251) {
+    EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RO"), FromAnsi(romanian));
+    // An 8-bit file means what the system's code page says; the shipped files are UTF-16 so
+    // that they mean the same everywhere.
+    const UINT acp = GetACP();
+    std::cout << "[          ] ANSI code page " << acp << "\n";
+    if (acp == 1251) {
         EXPECT_EQ(res.ResStringComm(L"strDisconnect", L"RU"), L"Изключване");
         EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RU"), L"Русский");
     } else {
-        // A Cyrillic 8-bit file means something else on a system with another code page; the
-        // shipped files are UTF-16 for that reason.
         EXPECT_NE(res.ResStringComm(L"strLanguage", L"RU"), L"Русский");
     }
-    std::cout << "[          ] ANSI code page " << GetACP() << "\n";
+    if (acp == 1250)
+        EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RO"), L"Română");
+    else
+        EXPECT_NE(res.ResStringComm(L"strLanguage", L"RO"), L"Română");
 }
 
 TEST_F(Win32Localization, ShippedFilesBesideTheProgramTranslate) {
