@@ -199,6 +199,13 @@ TEST_F(InitLanguagesTest, StoredLanguageWinsOverTheStartUpMarker) {
     EXPECT_EQ(Read(Cfg(), L"Language", L"Value"), L"RU");
 }
 
+TEST_F(InitLanguagesTest, StoredLanguageIsTakenUntrimmed) {
+    disk.Put(Cfg(), L"[Language]\r\nValue=\"   \"\r\n");
+    settings.Language = L"RU";
+    InitLanguages(config, res, settings);
+    EXPECT_EQ(settings.Language, L"   ");
+}
+
 TEST_F(InitLanguagesTest, FailingWritesAreSkipped) {
     ini.failWrites = true;
     settings.Language = L"EN";
