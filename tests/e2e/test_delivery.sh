@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 export LC_ALL=C.UTF-8 # the Cyrillic code below reaches the tool as UTF-8
 
 deliver() { # SendTo Prefix Filter code
-    timeout 30 wine "$WIN_BIN/DeliverTool.exe" "$@" 2>/dev/null | tr -d '\r' | sed 's/ $//'
+    timeout 30 wine "$WIN_BIN/DeliverTool.exe" "$@" 2>/dev/null | tr -d '\r' | head -1 | sed 's/ $//'
 }
 
 start_target "$T/target.txt"
@@ -35,6 +35,14 @@ deliver 0 1 1 'Ab-12 Жж;' >/dev/null
 wait_chars "$T/target.txt" 8 10
 check "SendTo 0 keeps Latin and Cyrillic letters and digits" "160 65 98 49 50 1046 1078 13" \
     "$(recorded "$T/target.txt")"
+
+# Figures: the time a delivery takes, from the activation to the end of the wait.
+for n in 20 200; do
+    code=$(head -c "$n" /dev/zero | tr '\0' '5')
+    figure=$(timeout 30 wine "$WIN_BIN/DeliverTool.exe" 1 0 1 "$code" 2>/dev/null | tr -d '\r' |
+        sed -n 2p)
+    echo "FIGURE: code of $n characters $figure"
+done
 
 # Without a target window delivery still ends, and the keys go to the focused window.
 kill "${_PIDS[0]}" 2>/dev/null

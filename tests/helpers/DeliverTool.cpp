@@ -1,6 +1,6 @@
 // Delivers one code the way the program does, for the end-to-end tests: the prefix rule, then
 // the real delivery (target window brought forward, filter, identifier box, typing). Prints what
-// the identifier box shows, as UTF-16 codes in decimal.
+// the identifier box shows, as UTF-16 codes in decimal, then the time the delivery took.
 //
 //   DeliverTool.exe <SendTo> <Prefix> <Filter> <code>
 #include <windows.h>
@@ -60,10 +60,16 @@ int main() {
     corv::win32::Win32Desktop desktop;
     IdentBox ident;
     corv::Deliverer deliverer(settings, desktop, ident, [] { return false; });
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     deliverer.DeliverCode(*code);
+    QueryPerformanceCounter(&end);
 
     for (wchar_t c : ident.Text())
         std::printf("%u ", static_cast<unsigned>(c));
-    std::printf("\n");
+    std::printf("\ndelivered in %.1f ms\n", 1000.0 *
+                                                static_cast<double>(end.QuadPart - start.QuadPart) /
+                                                static_cast<double>(frequency.QuadPart));
     return 0;
 }
