@@ -2,6 +2,8 @@
 // private-profile helpers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
 #include "config/Configuration.h"
@@ -30,32 +32,20 @@ struct ConfigFixture : ::testing::Test {
     }
 };
 
+// Every stored field, for comparing whole records.
+auto Fields(const AppSettings& s) {
+    return std::tuple(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl,
+                      s.SendTo, s.Filter, s.Prefix, s.IsKeyBoard, s.Language);
+}
+
 void ExpectDefaults(const AppSettings& s) {
-    EXPECT_EQ(s.ComPort, 0);
-    EXPECT_EQ(s.BitsPerSecond, 11);
-    EXPECT_EQ(s.DataBits, 4);
-    EXPECT_EQ(s.Parity, 2);
-    EXPECT_EQ(s.StopBits, 0);
-    EXPECT_EQ(s.FlowControl, 2);
-    EXPECT_EQ(s.SendTo, 0);
-    EXPECT_EQ(s.Filter, 1);
-    EXPECT_EQ(s.Prefix, 1);
-    EXPECT_EQ(s.IsKeyBoard, 0);
-    EXPECT_EQ(s.Language, L"BG");
+    EXPECT_EQ(Fields(s), std::tuple(0, 11, 4, 2, 0, 2, 0, 1, 1, 0, std::wstring(L"BG")));
 }
 
 AppSettings Scrambled() {
     AppSettings s;
-    s.ComPort = 5;
-    s.BitsPerSecond = 0;
-    s.DataBits = 1;
-    s.Parity = 4;
-    s.StopBits = 2;
-    s.FlowControl = 0;
-    s.SendTo = 2;
-    s.Filter = 0;
-    s.Prefix = 3;
-    s.IsKeyBoard = 1;
+    std::tie(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl, s.SendTo,
+             s.Filter, s.Prefix, s.IsKeyBoard) = std::tuple(5, 0, 1, 4, 2, 0, 2, 0, 3, 1);
     s.Language = L"EN";
     return s;
 }
@@ -103,17 +93,7 @@ TEST_F(ConfigFixture, SaveWritesEverySectionInOrderAndLoadsBack) {
                                  L"[Prefix]\r\nValue=3\r\n[IsKeyBoard]\r\nValue=1\r\n");
     AppSettings loaded;
     EXPECT_TRUE(config.LoadSettings(loaded));
-    EXPECT_EQ(loaded.ComPort, saved.ComPort);
-    EXPECT_EQ(loaded.BitsPerSecond, saved.BitsPerSecond);
-    EXPECT_EQ(loaded.DataBits, saved.DataBits);
-    EXPECT_EQ(loaded.Parity, saved.Parity);
-    EXPECT_EQ(loaded.StopBits, saved.StopBits);
-    EXPECT_EQ(loaded.FlowControl, saved.FlowControl);
-    EXPECT_EQ(loaded.SendTo, saved.SendTo);
-    EXPECT_EQ(loaded.Filter, saved.Filter);
-    EXPECT_EQ(loaded.Prefix, saved.Prefix);
-    EXPECT_EQ(loaded.IsKeyBoard, saved.IsKeyBoard);
-    EXPECT_EQ(loaded.Language, L"EN");
+    EXPECT_EQ(Fields(loaded), Fields(saved));
 }
 
 TEST_F(ConfigFixture, BadValuesKeepTheirDefaultsAndOthersLoad) {
@@ -123,17 +103,7 @@ TEST_F(ConfigFixture, BadValuesKeepTheirDefaultsAndOthersLoad) {
                     L"[CFILTER]\r\nvalue=0\r\n[Language]\r\nValue=  RU  \r\n");
     AppSettings s;
     EXPECT_TRUE(config.LoadSettings(s));
-    EXPECT_EQ(s.ComPort, 3);
-    EXPECT_EQ(s.BitsPerSecond, 11);
-    EXPECT_EQ(s.DataBits, 4);
-    EXPECT_EQ(s.Parity, 2);
-    EXPECT_EQ(s.StopBits, 2);
-    EXPECT_EQ(s.FlowControl, 4);
-    EXPECT_EQ(s.SendTo, -1);
-    EXPECT_EQ(s.Filter, 0);
-    EXPECT_EQ(s.Prefix, 1);
-    EXPECT_EQ(s.IsKeyBoard, 0);
-    EXPECT_EQ(s.Language, L"RU");
+    EXPECT_EQ(Fields(s), std::tuple(3, 11, 4, 2, 2, 4, -1, 0, 1, 0, std::wstring(L"RU")));
 
     // No correction against the lists; a missing language key empties the language.
     FileWith(L"BitsPerSecond", L"9600");
@@ -163,16 +133,7 @@ TEST_F(ConfigFixture, RegistryErrorReachesLoadAndSaveWritesNothing) {
     EXPECT_EQ(disk.Count(), 0u);
 }
 
-TEST_F(ConfigFixture, FolderIsJoinedToTheFileNameWithoutASeparator) {
-    reg.SetText(FakeRegistry::View::Bits32, kKey, L"AppPAth", L"C:\\Tools");
-    config.SaveSettings(AppSettings{});
-    EXPECT_TRUE(disk.Exists(L"C:\\ToolsCorvanthelix.cfg"));
-    AppSettings s;
-    EXPECT_TRUE(config.LoadSettings(s));
-    EXPECT_EQ(s.ConfigFile, L"C:\\ToolsCorvanthelix.cfg");
-}
-
-TEST_F(ConfigFixture, ReadIniValueCutsToTheBufferAndWriteConvertsNumbers) {
+TEST_F(ConfigFixture, IniHelpersAndTheConfigurationPath) {
     config.WriteIniValue(L"S", L"Long", std::wstring(300, L'z'), kFile);
     config.WriteIniValue(L"S", L"N", -42, kFile);
     EXPECT_EQ(config.ReadIniValue(L"S", L"Long", kFile, 255), std::wstring(254, L'z'));
@@ -181,6 +142,11 @@ TEST_F(ConfigFixture, ReadIniValueCutsToTheBufferAndWriteConvertsNumbers) {
     EXPECT_EQ(config.ReadIniValue(L"S", L"Missing", kFile, 255), L"");
     EXPECT_EQ(config.ReadIniValue(L"S", L"N", L"C:\\none.cfg", 255), L"");
     EXPECT_EQ(config.ReadIniValue(L"S", L"N", kFile, 0), L"");
+
+    // The folder is joined to the file name without a separator.
+    reg.SetText(FakeRegistry::View::Bits32, kKey, L"AppPAth", L"C:\\Tools");
+    config.SaveSettings(AppSettings{});
+    EXPECT_TRUE(disk.Exists(L"C:\\ToolsCorvanthelix.cfg"));
 }
 
 TEST_F(ConfigFixture, FileExistsOnlyForOrdinaryFiles) {

@@ -113,14 +113,8 @@ TEST(GetAppFolder, ThirtyTwoBitViewFirstThenSixtyFourThenDefault) {
     bare.SetText(View::Bits64, kKey, L"AppPAth", L"D:\\Sixty\\");
     Configuration bareConfig(ini, fs, bare);
     EXPECT_THROW(bareConfig.GetAppFolder(), RegistryError);
-}
 
-TEST(GetAppFolder, TurnsNumbersAndBytesIntoText) {
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile ini(disk);
-    fake::FakeFileSystem fs(disk);
-    FakeRegistry reg;
-    Configuration config(ini, fs, reg);
+    // Numbers and bytes become text.
     reg.SetDword(View::Bits32, kKey, L"AppPAth", 1);
     EXPECT_EQ(config.GetAppFolder(), L"1");
     reg.SetRaw(View::Bits32, kKey, L"AppPAth", kRegBinary,

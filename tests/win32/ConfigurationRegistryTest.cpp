@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "config/Configuration.h"
 #include "config/modRegistrty.h"
@@ -63,6 +64,11 @@ std::wstring TempFolder() {
 std::string ReadAll(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+auto Fields(const AppSettings& s) {
+    return std::tuple(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl,
+                      s.SendTo, s.Filter, s.Prefix, s.IsKeyBoard, s.Language);
 }
 
 RegistryValue Read(const std::wstring& name, std::uint32_t view) {
@@ -150,13 +156,8 @@ TEST(Win32Configuration, SaveIntoANewFileThenLoadBack) {
 
     config.WriteIniValue(L"Languages", L"lng1", L"BG", file);
     AppSettings saved;
-    saved.ComPort = 3;
-    saved.BitsPerSecond = 16;
-    saved.Parity = 0;
-    saved.SendTo = 1;
-    saved.Filter = 0;
-    saved.Prefix = 2;
-    saved.IsKeyBoard = 1;
+    std::tie(saved.ComPort, saved.BitsPerSecond, saved.Parity, saved.SendTo, saved.Filter,
+             saved.Prefix, saved.IsKeyBoard) = std::tuple(3, 16, 0, 1, 0, 2, 1);
     saved.Language = L"RO";
     config.SaveSettings(saved);
 
@@ -174,15 +175,7 @@ TEST(Win32Configuration, SaveIntoANewFileThenLoadBack) {
 
     AppSettings loaded;
     EXPECT_TRUE(config.LoadSettings(loaded));
-    EXPECT_EQ(loaded.ComPort, 3);
-    EXPECT_EQ(loaded.BitsPerSecond, 16);
-    EXPECT_EQ(loaded.DataBits, 4);
-    EXPECT_EQ(loaded.Parity, 0);
-    EXPECT_EQ(loaded.SendTo, 1);
-    EXPECT_EQ(loaded.Filter, 0);
-    EXPECT_EQ(loaded.Prefix, 2);
-    EXPECT_EQ(loaded.IsKeyBoard, 1);
-    EXPECT_EQ(loaded.Language, L"RO");
+    EXPECT_EQ(Fields(loaded), Fields(saved));
     DeleteFileW(file.c_str());
 }
 
@@ -205,13 +198,7 @@ TEST(Win32Configuration, ValuesLoadByTheNumberRule) {
     Configuration config(ini, fs, reg);
     AppSettings s;
     EXPECT_TRUE(config.LoadSettings(s));
-    EXPECT_EQ(s.ComPort, 3);
-    EXPECT_EQ(s.BitsPerSecond, 11);
-    EXPECT_EQ(s.DataBits, 4);
-    EXPECT_EQ(s.StopBits, 2);
-    EXPECT_EQ(s.FlowControl, 4);
-    EXPECT_EQ(s.Prefix, 1);
-    EXPECT_EQ(s.Language, std::wstring(254, L'L'));
+    EXPECT_EQ(Fields(s), std::tuple(3, 11, 4, 2, 2, 4, 0, 1, 1, 0, std::wstring(254, L'L')));
     EXPECT_EQ(config.ReadIniValue(L"language", L"VALUE", file, 255).size(), 254u);
     DeleteFileW(file.c_str());
 }
