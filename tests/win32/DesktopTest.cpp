@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "platform/win32/Win32Desktop.h"
 
@@ -105,4 +107,27 @@ TEST(Win32Desktop, LongTextsArriveWhole) {
         text.push_back(static_cast<wchar_t>(L'0' + i % 10));
     desktop.TypeText(text, true);
     EXPECT_TRUE(PumpUntil(w, text, 10000)) << w.Text().size();
+}
+
+TEST(Win32Desktop, TypingIntoAHungWindowStillReturns) {
+    static std::atomic<bool> asleep{false};
+    static HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const std::wstring title = L"Corv hung test " + std::to_wstring(GetCurrentProcessId());
+    std::thread([title] {
+        TestWindow w(title.c_str());
+        SetForegroundWindow(w.frame);
+        SetFocus(w.edit);
+        asleep = true;
+        SetEvent(ready);
+        Sleep(8000); // answers no message meanwhile
+        asleep = false;
+    }).detach();
+    ASSERT_EQ(WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    Win32Desktop desktop;
+    const auto target = desktop.FindTopLevelWindow(title);
+    ASSERT_NE(target, 0u);
+    desktop.SetForeground(target);
+    desktop.WaitUntilFocused(target, 500);
+    desktop.TypeText(L"abc\r", true);
+    EXPECT_TRUE(asleep.load()); // returned while the window's thread was still not answering
 }
