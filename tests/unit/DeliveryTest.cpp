@@ -52,6 +52,12 @@ TEST_F(DeliveryFixture, ActivatesTheTargetAndWaitsForItsFocusBeforeTyping) {
     EXPECT_EQ(desktop.calls[3], L"type 12\r (wait)");
     EXPECT_EQ(TypedIntoTarget(), L"12\r");
     EXPECT_TRUE(desktop.typed[other].empty());
+
+    // When the focus does not arrive in time, the code is typed all the same.
+    desktop.focusNeverArrives = true;
+    EXPECT_TRUE(ActivateTargetWindow(desktop, L"Quillomarte"));
+    Deliver(0, L"3");
+    EXPECT_EQ(TypedIntoTarget(), L"12\r3\r");
 }
 
 TEST_F(DeliveryFixture, WithoutTheTargetKeysGoToTheFocusedWindow) {
