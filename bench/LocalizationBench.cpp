@@ -6,24 +6,14 @@
 #include <iterator>
 
 #include "FakeDisk.h"
+#include "FakeRegistry.h"
 #include "LayoutForms.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
-#include "platform/Registry.h"
 
 using namespace corv;
 
 namespace {
-
-class NoRegistry : public Registry {
-  public:
-    long OpenKey(Key, const std::wstring&, std::uint32_t, Key&) override { return 2; }
-    long QueryValue(Key, const std::wstring&, std::uint32_t&, std::vector<std::uint8_t>&,
-                    std::uint32_t&) override {
-        return 2;
-    }
-    void CloseKey(Key) override {}
-};
 
 std::wstring ShippedText(const char* name) {
     std::ifstream in(std::string(CORV_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
@@ -39,7 +29,7 @@ struct World {
     fake::FakeDisk disk;
     fake::FakePrivateProfile ini{disk};
     fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    NoRegistry registry;
+    fake::FakeRegistry registry;
     Configuration config{ini, files, registry};
     AppSettings settings;
     AppState state;

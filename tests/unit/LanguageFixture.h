@@ -3,22 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "FakeDisk.h"
+#include "FakeRegistry.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
-#include "platform/Registry.h"
 
 namespace corv::test {
-
-// A registry without the program's key: the application folder is the built-in default.
-class EmptyRegistry : public Registry {
-  public:
-    long OpenKey(Key, const std::wstring&, std::uint32_t, Key&) override { return 2; }
-    long QueryValue(Key, const std::wstring&, std::uint32_t&, std::vector<std::uint8_t>&,
-                    std::uint32_t&) override {
-        return 2;
-    }
-    void CloseKey(Key) override {}
-};
 
 class LanguageTest : public testing::Test {
   protected:
@@ -29,7 +18,7 @@ class LanguageTest : public testing::Test {
     fake::FakeDisk disk;
     fake::FakePrivateProfile ini{disk};
     fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    EmptyRegistry registry;
+    fake::FakeRegistry registry; // no key: the default application folder
     Configuration config{ini, files, registry};
     AppSettings settings;
     AppState state;

@@ -71,7 +71,7 @@ TEST_F(ShippedLanguagesTest, LanguagesTranslateAndBulgarianRestoresTheDesign) {
         static fake::FakeDisk none;
         static fake::FakePrivateProfile noIni(none);
         static fake::FakeFileSystem noFiles(none);
-        static test::EmptyRegistry registry;
+        static fake::FakeRegistry registry;
         static Configuration noConfig(noIni, noFiles, registry);
         static AppSettings s;
         static AppState st;
