@@ -67,27 +67,18 @@ TEST_F(ShippedLanguagesTest, EveryKeyHasATextInEveryLanguage) {
 }
 
 TEST_F(ShippedLanguagesTest, LanguagesTranslateAndBulgarianRestoresTheDesign) {
-    auto builtIn = [](const std::wstring& key) {
-        static fake::FakeDisk none;
-        static fake::FakePrivateProfile noIni(none);
-        static fake::FakeFileSystem noFiles(none);
-        static fake::FakeRegistry registry;
-        static Configuration noConfig(noIni, noFiles, registry);
-        static AppSettings s;
-        static AppState st;
-        static ResManagerClass plain(noConfig, noFiles, s, st);
-        return plain.GetResString(key);
-    };
-    const auto design = fake::BuildInMemoryForm(SettingsLayout(), builtIn);
-    auto form = fake::BuildInMemoryForm(
-        SettingsLayout(), [&](const std::wstring& key) { return res.GetResString(key); });
+    const auto common = disk.Text(kCommon);
+    disk.Remove(kCommon); // the design: captions and the built-in list texts
+    auto lookUp = [&](const std::wstring& key) { return res.GetResString(key); };
+    const auto design = fake::BuildInMemoryForm(SettingsLayout(), lookUp);
+    disk.Put(kCommon, *common);
+    auto form = fake::BuildInMemoryForm(SettingsLayout(), lookUp);
     const wchar_t* codes[] = {L"BG", L"EN", L"RU", L"SR", L"RO"};
     for (int i : {4, 3, 2, 1}) {
         res.SetLanguage(*form, codes[i]);
         EXPECT_EQ(form->Get(L"bConnection").Text(), res.ResStringComm(L"strConnect", codes[i]));
         EXPECT_EQ(res.ResStringComm(L"strLanguage", codes[i]), form->Get(L"cbLanguage1").Item(i));
     }
-    EXPECT_EQ(form->Get(L"lbParity").Text(), L"Parity");
     EXPECT_EQ(form->Get(L"cPrefix").Item(2), L"Prefix + customer code");
     res.SetLanguage(*form, L"BG");
     for (int i = 0; i < design->ControlCount(); ++i) {

@@ -1,5 +1,5 @@
 // The resource manager over the real private-profile functions: language files in UTF-16 and in
-// the 8-bit ANSI code page, the shipped files beside the program, start-up markers on disk.
+// the 8-bit ANSI code page, and the shipped files beside the program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,24 +8,13 @@
 #include <string>
 
 #include "config/Configuration.h"
-#include "localization/Localization.h"
 #include "localization/ResManagerClass.h"
-#include "platform/Registry.h"
 #include "platform/win32/Win32Basics.h"
+#include "platform/win32/Win32Registry.h"
 
 using namespace corv;
 
 namespace {
-
-class NoRegistry : public Registry {
-  public:
-    long OpenKey(Key, const std::wstring&, std::uint32_t, Key&) override { return 2; }
-    long QueryValue(Key, const std::wstring&, std::uint32_t&, std::vector<std::uint8_t>&,
-                    std::uint32_t&) override {
-        return 2;
-    }
-    void CloseKey(Key) override {}
-};
 
 // The real file system with the program folder moved to a folder of the test's own.
 class FolderFileSystem : public win32::Win32FileSystem {
@@ -51,27 +40,17 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string Utf16File(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
+    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }
 
 std::wstring FromAnsi(const std::string& bytes) {
-    std::wstring out(bytes.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                      out.data(), static_cast<int>(out.size()));
-    out.resize(static_cast<std::size_t>(n));
-    return out;
+    return win32::AnsiCodePage().FromAnsi(bytes);
 }
 
 class Win32Localization : public testing::Test {
   protected:
     void TearDown() override {
-        for (const wchar_t* f : {L"\\Common.lng", L"\\Forms.lng", L"\\Settings.lng",
-                                 L"\\StartUp.en", L"\\StartUp.ru", L"\\x.cfg"})
+        for (const wchar_t* f : {L"\\Common.lng", L"\\Forms.lng"})
             DeleteFileW((folder + f).c_str());
         RemoveDirectoryW(folder.c_str());
     }
@@ -79,7 +58,7 @@ class Win32Localization : public testing::Test {
     std::wstring folder = NewFolder(L"corv-lang");
     win32::Win32PrivateProfile ini;
     FolderFileSystem files{folder};
-    NoRegistry registry;
+    win32::Win32Registry registry;
     Configuration config{ini, files, registry};
     AppSettings settings;
     AppState state;
@@ -145,21 +124,4 @@ TEST_F(Win32Localization, ShippedFilesBesideTheProgramTranslate) {
     EXPECT_EQ(shipped.ResStringForm(L"Settings|frmCom", L"SR"), L"Подешавања COM порта");
     shipped.CurrentLanguage(L"SR");
     EXPECT_EQ(shipped.GetResString(L"Settings|cSendTo|1"), L"Само цифре");
-}
-
-TEST_F(Win32Localization, MarkersAndRegistrationOnARealDisk) {
-    WriteBytes(folder + L"\\StartUp.ru", "");
-    WriteBytes(folder + L"\\StartUp.en", "");
-    EXPECT_EQ(res.SetStartUpLanguage(), L"EN");
-    EXPECT_EQ(res.SetStartUpLanguage(), L"RU");
-    EXPECT_EQ(res.SetStartUpLanguage(), L"BG");
-
-    // A configuration kept as UTF-16 keeps every caption.
-    WriteBytes(folder + L"\\Common.lng", Utf16File(L"[strLanguage]\r\nRO=Română\r\n"));
-    settings.ConfigFile = folder + L"\\x.cfg";
-    WriteBytes(settings.ConfigFile, Utf16File(L"[Languages]\r\n"));
-    RegisterLanguage(config, res, settings, L"RO", 1);
-    res.GetLanguages(settings.ConfigFile);
-    ASSERT_EQ(res.LanguageList().size(), 1u);
-    EXPECT_EQ(res.LanguageList()[0].Caption, L"Română");
 }
