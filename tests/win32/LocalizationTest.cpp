@@ -125,3 +125,12 @@ TEST_F(Win32Localization, ShippedFilesBesideTheProgramTranslate) {
     shipped.CurrentLanguage(L"SR");
     EXPECT_EQ(shipped.GetResString(L"Settings|cSendTo|1"), L"Само цифре");
 }
+
+TEST_F(Win32Localization, StartUpMarkersAreFoundAndDeleted) {
+    WriteBytes(folder + L"\\StartUp.ru", "");
+    WriteBytes(folder + L"\\StartUp.en", "");
+    EXPECT_EQ(res.SetStartUpLanguage(), L"EN");
+    EXPECT_EQ(GetFileAttributesW((folder + L"\\StartUp.en").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(res.SetStartUpLanguage(), L"RU");
+    EXPECT_EQ(res.SetStartUpLanguage(), L"BG");
+}
