@@ -10,8 +10,6 @@
 
 namespace corv {
 
-// The tip the icon carries from the start-up connect on.
-inline constexpr wchar_t kTrayTip[] = L"Quillomarte Corvanthelix";
 // The message the icon sends to its window; the icon's mouse message travels in lParam.
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x8001;
 // The message with which the window hands an icon callback to TrayMouseMessage.
