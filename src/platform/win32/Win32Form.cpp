@@ -12,7 +12,7 @@ namespace corv::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"CorvanthelixForm";
-constexpr int kFirstId = 1000;
+constexpr int kFirstId = kFirstControlId;
 constexpr UINT kDpiChanged = 0x02E0;
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
@@ -72,6 +72,33 @@ void InitWindowLayer(HINSTANCE instance) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
     RegisterClassExW(&wc);
+}
+
+FormSpec SpecFromLayout(const FormLayout& layout, std::vector<std::wstring> focusOrder,
+                        int iconId) {
+    FormSpec spec;
+    spec.name = layout.name;
+    spec.title = layout.title;
+    spec.clientWidth = layout.clientWidth;
+    spec.clientHeight = layout.clientHeight;
+    spec.focusOrder = std::move(focusOrder);
+    spec.iconId = iconId;
+    for (const ControlLayout& c : layout.controls) {
+        ControlSpec s;
+        s.name = c.name;
+        s.kind = c.kind;
+        s.container = c.container;
+        s.caption = c.caption;
+        s.left = c.left;
+        s.top = c.top;
+        s.width = c.width;
+        s.height = c.height;
+        s.interval = c.kind == ControlKind::Timer ? 50 : 0;
+        // The identifier box shows a code rather than taking input: it sits on the back colour.
+        s.backColoured = c.name == L"lbIdent";
+        spec.controls.push_back(std::move(s));
+    }
+    return spec;
 }
 
 // --- Win32Control ---------------------------------------------------------------------------
@@ -239,6 +266,11 @@ void Win32Control::SetItem(int index, const std::wstring& text) {
 void Win32Control::AddItem(const std::wstring& text) {
     RequireList();
     SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Win32Control::ClearItems() {
+    RequireList();
+    SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
 }
 
 int Win32Control::SelectedIndex() const {

@@ -12,6 +12,7 @@
 
 #include "platform/FormHost.h"
 #include "platform/WindowLayer.h"
+#include "ui/FormLayouts.h"
 
 namespace corv::win32 {
 
@@ -37,6 +38,13 @@ struct FormSpec {
     int iconId = 0; // resource id of the window's icon; 0 for none
 };
 
+// A window's design as the Win32 window takes it. Lists start empty: the window's load fills
+// them. Timers tick every 50 ms.
+FormSpec SpecFromLayout(const FormLayout& layout, std::vector<std::wstring> focusOrder, int iconId);
+
+// The first control ID; a control's ID is this plus its position in load order.
+inline constexpr int kFirstControlId = 1000;
+
 class Win32Form;
 
 class Win32Control : public Control {
@@ -57,6 +65,7 @@ class Win32Control : public Control {
     std::wstring Item(int index) const override;
     void SetItem(int index, const std::wstring& text) override;
     void AddItem(const std::wstring& text) override;
+    void ClearItems() override;
     int SelectedIndex() const override;
     void SetSelectedIndex(int index) override;
     void Focus() override;
