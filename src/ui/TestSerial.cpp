@@ -43,6 +43,7 @@ TestSerial::TestSerial(Form& form, FormHost& window, Parts parts)
     Control& box = C(L"tNormal");
     box.OnFocus = [&box] { SelectAllText(box); };
     box.OnKeyDown = [this](int keyCode, int) {
+        ++keyDowns_;
         if (keyCode == 13)
             window_.ShowMessage(keyCodeLog_, kProgramTitle);
         // The key code, a space, and the character code of the first digit of the key code.
@@ -116,7 +117,10 @@ void TestSerial::Timer1Tick() {
             readBuffer_ = *prefixed + suffix;
     }
     if (!readBuffer_.empty()) {
+        const std::size_t expected = keyDowns_ + readBuffer_.size();
         p_.desktop.TypeText(readBuffer_, true);
+        if (p_.letKeysArrive)
+            p_.letKeysArrive([this, expected] { return keyDowns_ >= expected; });
         lastKeyCodeLog_ = keyCodeLog_;
         lastSerialLog_ = serialLog_;
         lastAsciiLog_ = asciiLog_;

@@ -30,6 +30,10 @@ class TestSerial {
         const CodePage& codePage;
         std::function<std::wstring()> readComm; // the next received character, or empty
         Control& settingsTimer;                 // the Settings window's Timer1
+        // Lets window messages run until done() answers true or a bounded time has passed, so
+        // that typed keys reach the input box before the tick goes on. Empty: keys arrive
+        // while they are typed.
+        std::function<void(const std::function<bool()>& done)> letKeysArrive;
     };
 
     TestSerial(Form& form, FormHost& window, Parts parts);
@@ -57,6 +61,7 @@ class TestSerial {
     std::wstring readBuffer_;
     std::int16_t idleTicks_ = 0;
     bool inTick_ = false;
+    std::size_t keyDowns_ = 0;
 };
 
 } // namespace corv

@@ -315,6 +315,11 @@ LRESULT CALLBACK Win32Control::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             return code;
         }
         case WM_KEYDOWN:
+            if (wp == VK_PACKET) {
+                // A character typed as itself: its key is known once the character arrives.
+                self->packetDown_ = true;
+                break;
+            }
             if (self->OnKeyDown) {
                 const int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
                                   (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -324,6 +329,18 @@ LRESULT CALLBACK Win32Control::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             }
             break;
         case WM_CHAR:
+            if (self->packetDown_) {
+                self->packetDown_ = false;
+                // The key a user presses for this character; a character without a key keeps
+                // the packet's key code.
+                const SHORT key = VkKeyScanW(static_cast<wchar_t>(wp));
+                const int code = key == -1 ? VK_PACKET : LOBYTE(key);
+                const int shift = key == -1 ? 0 : (HIBYTE(key) & 7);
+                if (self->OnKeyDown) {
+                    auto handler = self->OnKeyDown;
+                    handler(code, shift);
+                }
+            }
             if (self->OnKeyPress) {
                 int code = static_cast<int>(wp);
                 auto handler = self->OnKeyPress;
@@ -605,7 +622,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         const WORD code = HIWORD(wp);
         if (lp == 0) {
-            if (code == 0 && c->spec_.kind == ControlKind::MenuEntry)
+            // A menu entry, or a press sent as the button itself reports it.
+            if (code == 0 && (c->spec_.kind == ControlKind::MenuEntry ||
+                              (IsButton(c->spec_.kind) && IsWindowEnabled(c->hwnd_))))
                 Raise(c->OnClick);
         } else if (IsButton(c->spec_.kind) && code == BN_CLICKED) {
             Raise(c->OnClick);

@@ -85,9 +85,10 @@ class Win32Control : public Control {
     ControlSpec spec_;
     int id_;
     HWND hwnd_ = nullptr;
-    bool enabled_ = true;  // timers and menu entries
-    std::wstring text_;    // menu entries, timers, pictures
-    HMENU menu_ = nullptr; // menus: their popup; entries: the popup that holds them
+    bool enabled_ = true;     // timers and menu entries
+    bool packetDown_ = false; // a typed character went down; its key is known with the character
+    std::wstring text_;       // menu entries, timers, pictures
+    HMENU menu_ = nullptr;    // menus: their popup; entries: the popup that holds them
 };
 
 class Win32Form : public Form, public FormHost {
