@@ -5,17 +5,7 @@ source "$(dirname "$0")/lib.sh"
 HOST_CLASS=CorvanthelixReaderHost
 CONNECTION_BUTTON=1031
 
-# True while a process other than socat holds the device behind COM1 open.
-port_held() {
-    local dev d
-    dev=$(readlink -f "$E2E_DIR/ttyA") || return 1
-    for d in /proc/[0-9]*; do
-        [ "${d#/proc/}" = "$_SOCAT" ] && continue
-        ls -l "$d/fd" 2>/dev/null | grep -- "-> $dev\$" >/dev/null && return 0
-    done
-    return 1
-}
-port_free() { ! port_held; }
+port_free() { ! com1_held; }
 clear_record() { : >"$T/target.txt"; }
 # Sends a code and waits until n characters have arrived; prints them.
 code_arrives() { # bytes n
@@ -34,7 +24,7 @@ start_target "$T/target.txt"
 wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1 &
 prog=$!
 _PIDS+=($prog)
-check_true "program opens COM1 at start-up" wait_for 20 port_held
+check_true "program opens COM1 at start-up" wait_for 20 com1_held
 
 check "plain code: mark, digits, Enter" "160 49 50 51 52 53 13" "$(code_arrives 12345 7)"
 check "card code: mark, hex of the rest, Enter" "160 $(codes_of 31410D0A) 13" \
@@ -60,7 +50,7 @@ start_com1
 check_true "the new device is not held before the reconnect" port_free
 check_true "disconnect is pressed" press_connection
 check_true "connect is pressed" press_connection
-check_true "program opens the new COM1 device" wait_for 20 port_held
+check_true "program opens the new COM1 device" wait_for 20 com1_held
 check "reads again after reconnecting" "160 55 55 55 13" "$(code_arrives 777 5)"
 check_true "program still running" kill -0 "$prog"
 e2e_finish
