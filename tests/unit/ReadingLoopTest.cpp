@@ -185,19 +185,6 @@ TEST_F(Loop, TickArrivingDuringMessageProcessingDoesNotRunTheLoopAgain) {
     EXPECT_EQ(comm.Calls(CommCall::ClearError), 8);
 }
 
-TEST_F(Loop, DisconnectInsideATickLetsTheTickFinish) {
-    Connect();
-    comm.input = "77";
-    Ticks(2);
-    pump.during = [&] {
-        if (state.Connected)
-            loop->bConnectionClick();
-    };
-    Ticks(3);
-    EXPECT_FALSE(state.Connected);
-    EXPECT_EQ(rec.delivered, std::vector<std::wstring>{kMark + L"77"});
-}
-
 TEST_F(Loop, StartUpConnectOpensComPortPlusOneAtTheShownSpeed) {
     state.IsStarting = true;
     settings.ComPort = 2;
