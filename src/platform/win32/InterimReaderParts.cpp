@@ -24,13 +24,4 @@ void InterimTray::SetTrayTip(const std::wstring& tip) {
     data_.szTip[n] = L'\0';
 }
 
-std::wstring BuiltInConnectionCaptions::ResStringComm(const std::wstring& key,
-                                                      const std::wstring&) {
-    if (key == L"strConnect")
-        return L"Включване";
-    if (key == L"strDisconnect")
-        return L"Изключване";
-    return {};
-}
-
 } // namespace corv::win32

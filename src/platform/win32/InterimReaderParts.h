@@ -1,7 +1,7 @@
 #pragma once
-// Parts the reader needs from the tray, the keyboard reader and the string look-up, in their
-// smallest working form, until the Settings window, the tray module, the keyboard hook and the
-// resource manager take their place in the application object.
+// Parts the reader needs from the tray and the keyboard reader, in their smallest working form,
+// until the Settings window, the tray module and the keyboard hook take their place in the
+// application object.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,12 +24,6 @@ class InterimTray : public TrayIcon {
   private:
     std::function<HWND()> window_;
     NOTIFYICONDATAW data_{};
-};
-
-// The two captions of the connection button in the built-in language.
-class BuiltInConnectionCaptions : public ResStrings {
-  public:
-    std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override;
 };
 
 // Only the serial reader is served until the keyboard hook arrives: installing records the

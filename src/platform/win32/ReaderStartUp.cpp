@@ -3,6 +3,7 @@
 #include "InterimReaderParts.h"
 #include "ReaderHost.h"
 #include "Win32Registry.h"
+#include "localization/ResManagerClass.h"
 
 namespace corv::win32 {
 
@@ -14,7 +15,7 @@ struct ReaderApplication {
     Win32Registry registry;
     Configuration configuration{profile, files, registry};
     SerialOnlyKeyboardHook hook;
-    BuiltInConnectionCaptions captions;
+    ResManagerClass resManager{configuration, files, settings, state};
     std::unique_ptr<InterimTray> tray;
     std::unique_ptr<ReaderHost> host;
 };
@@ -25,7 +26,7 @@ std::shared_ptr<ReaderApplication> StartReader(HINSTANCE instance) {
     a.state.IsStarting = true;
     a.tray = std::make_unique<InterimTray>([&a] { return a.host ? a.host->Window() : nullptr; });
     a.host =
-        std::make_unique<ReaderHost>(instance, a.settings, a.state, *a.tray, a.hook, a.captions);
+        std::make_unique<ReaderHost>(instance, a.settings, a.state, *a.tray, a.hook, a.resManager);
     if (!a.host->Create())
         return nullptr;
     a.host->Start(a.configuration);
