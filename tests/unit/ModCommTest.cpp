@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "FakeCodePage.h"
 #include "FakeComm.h"
 #include "serial/modCOMM.h"
@@ -247,22 +245,4 @@ TEST_F(Driver, SystemTextIsTrimmedOfSpacesButKeepsItsLineBreak) {
     EXPECT_EQ(driver.GetSystemErrorText(123456), L"");
     comm.messages[52] = std::string(255, 'm'); // does not fit the 255 characters offered
     EXPECT_EQ(driver.GetSystemErrorText(52), L"");
-}
-
-namespace {
-struct BrokenCodePage : CodePage {
-    std::wstring FromAnsi(std::string_view) const override { throw std::runtime_error("bad"); }
-    std::string ToAnsi(std::wstring_view) const override { throw std::runtime_error("broken"); }
-};
-} // namespace
-
-TEST_F(Driver, UnexpectedFailuresAreRecordedUnderThePlainName) {
-    BrokenCodePage broken;
-    modCOMM d{comm, pump, broken};
-    EXPECT_EQ(d.CommOpen(L"COM1", kSettings), 5);
-    EXPECT_EQ(d.Error().Operation, L"CommOpen");
-    EXPECT_EQ(d.Error().Message, L"broken");
-    EXPECT_EQ(d.CommWrite(L"x"), 0);
-    EXPECT_EQ(d.Error().Operation, L"CommWrite");
-    EXPECT_EQ(comm.OpenHandles(), 0);
 }
