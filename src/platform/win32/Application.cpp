@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "ReaderStartUp.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
 
@@ -35,6 +36,7 @@ int RunApplication(HINSTANCE instance) {
                                 nullptr);
     if (!main)
         return 1;
+    const auto reader = StartReader(instance);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
