@@ -59,7 +59,12 @@ class TestSerialTest : public test::LanguageTest {
     CountingHook hook;
     std::deque<std::wstring> port;
     TestSerial window{*form, host,
-                      TestSerial::Parts{settings, res, hook, pump, desktop, codePage,
+                      TestSerial::Parts{settings,
+                                        res,
+                                        hook,
+                                        pump,
+                                        desktop,
+                                        codePage,
                                         [this] {
                                             if (port.empty())
                                                 return std::wstring();
@@ -67,7 +72,8 @@ class TestSerialTest : public test::LanguageTest {
                                             port.pop_front();
                                             return c;
                                         },
-                                        settingsTimer}};
+                                        settingsTimer,
+                                        {}}};
 };
 
 TEST_F(TestSerialTest, CodeIsTypedIntoTheBoxAndItsKeysLogged) {
