@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "KeyboardReaderStart.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
 
@@ -9,6 +10,8 @@ namespace {
 constexpr wchar_t kMainClass[] = L"CorvanthelixMain";
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (HandleKeyboardHookMessage(msg))
+        return 0;
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -35,6 +38,7 @@ int RunApplication(HINSTANCE instance) {
                                 nullptr);
     if (!main)
         return 1;
+    KeyboardReaderStart keyboardReader(main);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

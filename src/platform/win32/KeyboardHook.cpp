@@ -103,8 +103,7 @@ void KeyboardHook::RunPendingActions() noexcept {
         queue_.RunPending(delivery_, desktop_);
     } catch (...) {
     }
-    if ((times_.size() - timesWritten_) >= 100)
-        WriteCallbackTimes();
+    WriteCallbackTimes();
 }
 
 void KeyboardHook::RecordCallbackTimes(const std::wstring& file) {
