@@ -65,16 +65,19 @@ LRESULT CALLBACK KeyboardHook::KeyboardHookProc(int code, WPARAM wParam, LPARAM 
 }
 
 LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    LARGE_INTEGER entry{};
-    if (!timesFile_.empty())
+    const bool timed = !timesFile_.empty();
+    LARGE_INTEGER entry{}, decided{}, exit{};
+    if (timed)
         QueryPerformanceCounter(&entry);
 
     bool swallow = false;
     bool post = false;
+    bool own = false;
     // Only a key event (code 0) carries a record; any other code is passed on untouched.
     if (code == HC_ACTION && lParam != 0) {
         try {
             const KeyEvent key = CopyKeyRecord(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
+            own = key.dwExtraInfo == kInjectedKeyTag;
             HookDecision decision = DecideKeyEvent(code, key, state_, settings_.Prefix, codePage_);
             swallow = decision.Swallow;
             post = queue_.Add(std::move(decision.After));
@@ -82,19 +85,22 @@ LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcep
             // Out of memory at worst: the key goes on as if the hook were not there.
         }
     }
+    if (timed)
+        QueryPerformanceCounter(&decided);
     const LRESULT result = swallow ? 1 : CallNextHookEx(hook_.get(), code, wParam, lParam);
-
-    if (!timesFile_.empty()) {
-        LARGE_INTEGER exit{};
-        QueryPerformanceCounter(&exit);
-        if (times_.size() < times_.capacity())
-            times_.push_back(static_cast<double>(exit.QuadPart - entry.QuadPart) * 1e6 /
-                             static_cast<double>(frequency_.QuadPart));
-        if ((times_.size() - timesWritten_) >= 100)
-            post = true;
-    }
     if (post)
         PostMessageW(window_, kHookActionsMessage, 0, 0);
+
+    if (timed) {
+        QueryPerformanceCounter(&exit);
+        const double perMicrosecond = static_cast<double>(frequency_.QuadPart) / 1e6;
+        if (times_.size() < times_.capacity())
+            times_.push_back(
+                {static_cast<double>(exit.QuadPart - entry.QuadPart) / perMicrosecond,
+                 static_cast<double>(decided.QuadPart - entry.QuadPart) / perMicrosecond, own});
+        if (times_.size() - timesWritten_ >= 100)
+            PostMessageW(window_, kHookActionsMessage, 0, 0);
+    }
     return result;
 }
 
@@ -117,7 +123,9 @@ void KeyboardHook::WriteCallbackTimes() noexcept {
         return;
     if (FILE* f = _wfopen(timesFile_.c_str(), L"ab")) {
         for (; timesWritten_ < times_.size(); ++timesWritten_)
-            std::fprintf(f, "%.3f\n", times_[timesWritten_]);
+            std::fprintf(f, "%.3f %.3f %s\n", times_[timesWritten_].total,
+                         times_[timesWritten_].decision,
+                         times_[timesWritten_].own ? "own" : "other");
         std::fclose(f);
     }
 }
