@@ -63,6 +63,10 @@ HookDecision WhileCapturing(HookState& state, std::int16_t prefix, const CodePag
     // A character counts on its release, and only when its press was the last plain press.
     if (cur.flags == kKeyReleased && state.PrevKey.vkCode == cur.vkCode)
         AppendKeyCharacter(state, cur.vkCode, codePage);
+    // The left Shift that began a percent-sign opening went down in the application; its
+    // release goes there too, or the application would go on typing shifted characters.
+    if (cur.vkCode == kVkLeftShift && cur.flags == kKeyReleased)
+        return PassOn();
     return Swallow();
 }
 

@@ -109,11 +109,13 @@ TEST(HookDecision, Sequences) {
         {"shift 5 in 30 ms",
          "down A0/2A t=0,down 35/06 t=30,up 35/06 t=31,up A0/2A t=32,tap 41/1E,tap 42/30,"
          "tap 0D/1C",
-         "PSSSSSSSSP", "deliver ~AB", false},
+         "PSSPSSSSSP", "deliver ~AB", false},
         {"shift 5 in 40 ms", "down A0/2A t=0,down 35/06 t=40,up 35/06 t=50", "PPP", "", false},
         {"right shift's scan code", "down A0/36 t=0,down 35/06 t=5", "PP", "", false},
         {"shift release, any flags", "up A0/2A t=0,down 35/06 t=30 f=01", "PS", "", true},
         {"shift 5 injected by others", "down A0/2A t=0 inj,down 35/06 t=1 inj", "PS", "", true},
+        {"shift inside a capture", "key 02/00,down A0/2A,tap 41/1E,up A0/2A,tap 0D/1C", "SSSSPSP",
+         "deliver ~A", false},
         // Extended right Shift with a foreign scan code; key code 2.
         {"right shift opening", "key A1/10 f=01,key A1/10 f=81,tap 37/08,tap 0D/1C", "SSSSSP",
          "deliver ~7", false},
