@@ -25,25 +25,6 @@ struct Recorder : CodeDelivery, Desktop {
     }
 };
 
-LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (HandleKeyboardHookMessage(msg))
-        return 0;
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-HWND MessageWindow() {
-    static const HWND window = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = TestWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"CorvHookTest";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               wc.hInstance, nullptr);
-    }();
-    return window;
-}
-
 void Pump(int ms) {
     const DWORD end = GetTickCount() + ms;
     while (static_cast<int>(end - GetTickCount()) > 0) {
@@ -82,7 +63,7 @@ struct Fixture {
     AppSettings settings;
     AnsiCodePage codePage;
     Recorder out;
-    KeyboardHook hook{MessageWindow(), settings, codePage, out, out};
+    KeyboardHook hook{settings, codePage, out, out};
 };
 
 } // namespace

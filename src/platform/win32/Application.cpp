@@ -10,8 +10,6 @@ namespace {
 constexpr wchar_t kMainClass[] = L"CorvanthelixMain";
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (HandleKeyboardHookMessage(msg))
-        return 0;
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -38,7 +36,7 @@ int RunApplication(HINSTANCE instance) {
                                 nullptr);
     if (!main)
         return 1;
-    KeyboardReaderStart keyboardReader(main);
+    KeyboardReaderStart keyboardReader;
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

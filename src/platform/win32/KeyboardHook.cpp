@@ -1,6 +1,7 @@
 #include "KeyboardHook.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace corv::win32 {
 namespace {
@@ -23,19 +24,31 @@ KeyEvent CopyKeyRecord(const KBDLLHOOKSTRUCT& raw) {
 
 } // namespace
 
-bool HandleKeyboardHookMessage(UINT message) noexcept {
-    if (message != kHookActionsMessage)
-        return false;
-    if (KeyboardHook* reader = g_reader)
-        reader->RunPendingActions();
-    return true;
+KeyboardHook::KeyboardHook(const AppSettings& settings, const CodePage& codePage,
+                           CodeDelivery& delivery, Desktop& desktop)
+    : settings_(settings), codePage_(codePage), delivery_(delivery), desktop_(desktop) {
+    static const ATOM windowClass = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &KeyboardHook::WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"CorvanthelixKeyboardReader";
+        return RegisterClassW(&wc);
+    }();
+    window_.reset(CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!window_)
+        throw std::runtime_error("the keyboard reader's window could not be created");
+    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    g_reader = this;
 }
 
-KeyboardHook::KeyboardHook(HWND window, const AppSettings& settings, const CodePage& codePage,
-                           CodeDelivery& delivery, Desktop& desktop)
-    : window_(window), settings_(settings), codePage_(codePage), delivery_(delivery),
-      desktop_(desktop) {
-    g_reader = this;
+LRESULT CALLBACK KeyboardHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == kHookActionsMessage) {
+        if (auto* reader = reinterpret_cast<KeyboardHook*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+            reader->RunPendingActions();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 KeyboardHook::~KeyboardHook() {
@@ -89,7 +102,7 @@ LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcep
         QueryPerformanceCounter(&decided);
     const LRESULT result = swallow ? 1 : CallNextHookEx(hook_.get(), code, wParam, lParam);
     if (post)
-        PostMessageW(window_, kHookActionsMessage, 0, 0);
+        PostMessageW(window_.get(), kHookActionsMessage, 0, 0);
 
     if (timed) {
         QueryPerformanceCounter(&exit);
@@ -99,7 +112,7 @@ LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcep
                 {static_cast<double>(exit.QuadPart - entry.QuadPart) / perMicrosecond,
                  static_cast<double>(decided.QuadPart - entry.QuadPart) / perMicrosecond, own});
         if (times_.size() - timesWritten_ >= 100)
-            PostMessageW(window_, kHookActionsMessage, 0, 0);
+            PostMessageW(window_.get(), kHookActionsMessage, 0, 0);
     }
     return result;
 }

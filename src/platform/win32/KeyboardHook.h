@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "config/AppSettings.h"
@@ -49,19 +51,22 @@ class HookHandle {
     HHOOK hook_ = nullptr;
 };
 
-// The private message that asks the window to carry out the actions decided in the callback.
+// The private message that asks the reader's window to carry out what the callback decided.
 inline constexpr UINT kHookActionsMessage = WM_APP + 0x41;
 
-// For the window procedure of the window given to KeyboardHook: carries out the waiting
-// actions on kHookActionsMessage and answers true; false for any other message.
-bool HandleKeyboardHookMessage(UINT message) noexcept;
+// A window that is destroyed with its owner.
+struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 class KeyboardHook : public KeyboardHookControl {
   public:
-    // `window` receives kHookActionsMessage and then calls RunPendingActions. The settings are
-    // read at each finished code, so a changed prefix applies to the next one.
-    KeyboardHook(HWND window, const AppSettings& settings, const CodePage& codePage,
-                 CodeDelivery& delivery, Desktop& desktop);
+    // Creates the message-only window of the user-interface thread that carries out the
+    // callback's actions. The settings are read at each finished code, so a changed prefix
+    // applies to the next one.
+    KeyboardHook(const AppSettings& settings, const CodePage& codePage, CodeDelivery& delivery,
+                 Desktop& desktop);
     ~KeyboardHook() override;
     KeyboardHook(const KeyboardHook&) = delete;
     KeyboardHook& operator=(const KeyboardHook&) = delete;
@@ -72,7 +77,7 @@ class KeyboardHook : public KeyboardHookControl {
     bool IsInstalled() const { return static_cast<bool>(hook_); }
     const HookState& State() const { return state_; }
 
-    // Carries out, in order, what the callback decided. Called from the window procedure.
+    // Carries out, in order, what the callback decided (on kHookActionsMessage).
     void RunPendingActions() noexcept;
 
     // The callback as the system calls it (one hook at a time per process).
@@ -86,14 +91,15 @@ class KeyboardHook : public KeyboardHookControl {
 
   private:
     LRESULT OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
-    HWND window_;
     const AppSettings& settings_;
     const CodePage& codePage_;
     CodeDelivery& delivery_;
     Desktop& desktop_;
     HookState state_;
     HookActionQueue queue_;
+    WindowHandle window_;
     HookHandle hook_;
 
     std::wstring timesFile_;

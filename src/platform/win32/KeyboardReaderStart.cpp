@@ -6,13 +6,13 @@
 
 namespace corv::win32 {
 
-KeyboardReaderStart::KeyboardReaderStart(HWND window) noexcept {
+KeyboardReaderStart::KeyboardReaderStart() noexcept {
     try {
         Configuration config(profile_, files_, registry_);
         config.LoadSettings(settings_);
         if (settings_.IsKeyBoard != 1)
             return;
-        hook_.emplace(window, settings_, codePage_, deliverer_, desktop_);
+        hook_.emplace(settings_, codePage_, deliverer_, desktop_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
             hook_->RecordCallbackTimes(file);

@@ -2,8 +2,6 @@
 // The keyboard reader of a program started with it selected in the configuration file: loads
 // the settings, and installs the hook when IsKeyBoard is 1. It owns what the hook's deliveries
 // need: the settings, the desktop, the real delivery and an identifier box kept in memory.
-#include <windows.h>
-
 #include <optional>
 
 #include "KeyboardHook.h"
@@ -44,9 +42,8 @@ class MemoryTextBox : public Control {
 
 class KeyboardReaderStart {
   public:
-    // `window` is the main window, whose procedure passes kHookActionsMessage on to
-    // HandleKeyboardHookMessage. Any failure leaves the reader off.
-    explicit KeyboardReaderStart(HWND window) noexcept;
+    // Any failure leaves the reader off.
+    KeyboardReaderStart() noexcept;
     bool Installed() const { return hook_ && hook_->IsInstalled(); }
 
   private:
