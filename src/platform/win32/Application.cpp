@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "ReaderStartUp.h"
+#include "KeyboardReaderStart.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
 
@@ -37,6 +38,7 @@ int RunApplication(HINSTANCE instance) {
     if (!main)
         return 1;
     const auto reader = StartReader(instance);
+    KeyboardReaderStart keyboardReader;
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -58,13 +58,21 @@ CommDcb FromDcb(const DCB& d) {
     return c;
 }
 
+// A plain port name is opened through the device namespace: the system knows only COM1 to
+// COM9 by their bare names, so "COM10" and above fail without it; every port works with it.
+std::string DevicePath(const std::string& deviceName) {
+    if (deviceName.find('\\') == std::string::npos)
+        return "\\\\.\\" + deviceName;
+    return deviceName;
+}
+
 } // namespace
 
 Comm::Handle Win32Comm::Open(const std::string& deviceName, std::uint32_t access,
                              std::uint32_t shareMode, std::uint32_t creation,
                              std::uint32_t attributes) {
-    HANDLE h =
-        CreateFileA(deviceName.c_str(), access, shareMode, nullptr, creation, attributes, nullptr);
+    HANDLE h = CreateFileA(DevicePath(deviceName).c_str(), access, shareMode, nullptr, creation,
+                           attributes, nullptr);
     return h == INVALID_HANDLE_VALUE ? kInvalidHandle : reinterpret_cast<Handle>(h);
 }
 
