@@ -5,7 +5,7 @@
 //
 //   UiDriver.exe <command> [arguments]
 //     wait <Settings|TestSerial> <seconds>      until the window exists (and is shown: "shown")
-//     title|visible|rect <form>                 the window's title, 1/0, "x y w h"
+//     title|visible|accepts|rect <form>         title; shown, takes input: 1/0; "x y w h"
 //     text|enabled|items|selected <form> <control>
 //     pick <form> <list> <index>                selection, then CBN_SELCHANGE to the window
 //     click <form> <button>                     BM_CLICK, posted (the press may open a window)
@@ -166,6 +166,10 @@ int main() {
         return Fail("no such window");
     if (command == L"title") {
         Print(WindowText(form));
+        return 0;
+    }
+    if (command == L"accepts") {
+        Print(IsWindowEnabled(form) ? L"1" : L"0");
         return 0;
     }
     if (command == L"visible") {
