@@ -2,11 +2,13 @@
 # The windows and the tray as a user meets them: start-up without a configuration file, the
 # Settings window opened from the tray, picks saved only once it was shown, the keyboard reader
 # switch, disconnect and connect, every shipped language, the Test window with a code from COM1,
-# and the exit button. Screenshots of the windows go to docs/.
+# and the exit button. Screenshots of the windows go to build/screenshots, or with
+# CORV_UPDATE_DOCS=1 to docs/, where the README shows them.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/uilib.sh"
 trap 'restore_frames; e2e_cleanup' EXIT
-DOCS="$ROOT/docs"
+DOCS="$ROOT/build/screenshots"
+[ "${CORV_UPDATE_DOCS:-}" == 1 ] && DOCS="$ROOT/docs"
 APP="$T/app"
 CFG="$APP/Corvanthelix.cfg"
 rec="$T/target.txt"
