@@ -144,6 +144,19 @@ check "reading goes on after the Test window" "55 55 55 13" "$(recorded "$rec")"
 ui click Settings bCancel
 expect_ui "Hide hides the window" 0 visible Settings
 
+# The tray's right-button release opens the popup menu; single clicks do nothing.
+for m in 0x201 0x202 0x204; do ui tray $m; done
+sleep 0.5
+check "single clicks open nothing" "0 0" "$(ui visible Settings) $(ui popup)"
+ui tray 0x205
+expect_ui "right-button release opens the tray menu" 1 popup
+ui popup-close
+expect_ui "Escape closes it" 0 popup
+ui menu mn_Settings
+expect_ui "its open entry shows the window" 1 visible Settings
+ui click Settings bCancel
+expect_ui "hidden again" 0 visible Settings
+
 # Exit by the button: the icon goes, the process ends, nothing more is saved.
 ui tray 0x203
 expect_ui "shown again from the tray" 1 visible Settings

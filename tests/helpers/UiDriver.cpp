@@ -11,6 +11,8 @@
 //     click <form> <button>                     BM_CLICK, posted (the press may open a window)
 //     tray <mouse message>                      the icon's callback, e.g. 0x203
 //     menu <entry>                              the popup menu entry's command
+//     popup                                     1 while a popup menu is open, else 0
+//     popup-close                               Escape to the open popup menu
 //     close <form>                              the system's close command
 //     msgbox                                    the text of the program's message box
 //     msgbox-ok                                 presses its OK button
@@ -122,6 +124,18 @@ int main() {
         if (!form || position < 0)
             return Fail("no Settings window or no such entry");
         PostMessageW(form, WM_COMMAND, MAKEWPARAM(kFirstControlId + position, 0), 0);
+        return 0;
+    }
+    if (command == L"popup" || command == L"popup-close") {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        const bool open = menu && IsWindowVisible(menu);
+        if (command == L"popup") {
+            Print(open ? L"1" : L"0");
+            return 0;
+        }
+        if (!open)
+            return Fail("no popup menu");
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         return 0;
     }
     if (command == L"msgbox" || command == L"msgbox-ok") {
