@@ -237,25 +237,6 @@ TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"end"}));
 }
 
-TEST_F(SettingsTest, EnableFieldsLocksOnlyTheSerialSettings) {
-    Start();
-    window.EnableFields(false);
-    for (const wchar_t* n : {L"lbComPort", L"cComPort", L"cBitsPerSecond", L"lbStopBits",
-                             L"cFlowControl", L"cParity", L"cDataBits"})
-        EXPECT_FALSE(Get(n).Enabled()) << n;
-    for (const wchar_t* n :
-         {L"cSendTo", L"cIsKeyBoard", L"cbLanguage1", L"bConnection", L"lbIdent"})
-        EXPECT_TRUE(Get(n).Enabled()) << n;
-}
-
-TEST_F(SettingsTest, SecondInstanceTouchesNothing) {
-    EXPECT_FALSE(
-        Main({state, settings, config, res, [] { return true; }, [this] { loaded = true; }}));
-    EXPECT_TRUE(state.IsStarting);
-    EXPECT_FALSE(loaded);
-    EXPECT_EQ(disk.Count(), 0u);
-}
-
 TEST_F(SettingsTest, TrayMouseTableAndIconRecord) {
     Start();
     for (std::uint32_t ignored : {0x200u, 0x201u, 0x202u, 0x204u, 0x206u})
