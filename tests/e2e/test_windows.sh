@@ -154,8 +154,8 @@ ui popup-close
 expect_ui "Escape closes it" 0 popup
 ui menu mn_Settings
 expect_ui "its open entry shows the window" 1 visible Settings
-ui click Settings bCancel
-expect_ui "hidden again" 0 visible Settings
+ui escape Settings
+expect_ui "Escape hides it again" 0 visible Settings
 
 # Exit by the button: the icon goes, the process ends, nothing more is saved.
 ui tray 0x203

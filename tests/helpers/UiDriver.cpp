@@ -14,6 +14,7 @@
 //     popup                                     1 while a popup menu is open, else 0
 //     popup-close                               Escape to the open popup menu
 //     close <form>                              the system's close command
+//     escape <form>                             the Escape key, to the control with the focus
 //     msgbox                                    the text of the program's message box
 //     msgbox-ok                                 presses its OK button
 // Prints the answer on one line; exits 1 when the window or control is not there.
@@ -199,6 +200,15 @@ int main() {
     }
     if (command == L"close") {
         PostMessageW(form, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == L"escape") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        HWND target = info.hwndFocus && IsChild(form, info.hwndFocus) ? info.hwndFocus : form;
+        PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         return 0;
     }
     if (a.size() < 3)

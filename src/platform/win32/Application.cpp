@@ -121,6 +121,12 @@ class Program {
         form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
         form.OnActivate = [this] { settingsWindow_->Activate(); };
         form.OnCloseCommand = [this] { settingsWindow_->Unload(); };
+        // Escape hides the window, as its hide button does.
+        form.OnEscape = [&form] {
+            Control& hide = form[L"bCancel"];
+            if (hide.Enabled() && hide.OnClick)
+                hide.OnClick();
+        };
         form.OnTrayCallback = [this](UINT mouse) {
             TrayMouseMessage(*settingsWindow_, reinterpret_cast<std::uintptr_t>(form_->Handle()),
                              kTrayMouseMessage, mouse, mouse);
@@ -154,6 +160,7 @@ class Program {
             EnableWindow(owner, TRUE);
             test.Destroy();
         };
+        test.OnEscape = test.OnCloseCommand;
         behaviour.Load();
         CenterForm(test);
         EnableWindow(owner, FALSE);

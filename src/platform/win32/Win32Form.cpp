@@ -376,6 +376,11 @@ Win32Form::Win32Form(HINSTANCE instance, const FormSpec& spec, HWND owner) : spe
             LoadImageW(instance, MAKEINTRESOURCEW(spec_.iconId), IMAGE_ICON, size, size, 0));
         if (icon_)
             SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+        const int big = GetSystemMetrics(SM_CXICON);
+        bigIcon_ = static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(spec_.iconId), IMAGE_ICON, big, big, 0));
+        if (bigIcon_)
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     }
     for (std::size_t i = 0; i < spec_.controls.size(); ++i)
         controls_.push_back(
@@ -394,6 +399,8 @@ Win32Form::~Win32Form() {
         DeleteObject(backBrush_);
     if (icon_)
         DestroyIcon(icon_);
+    if (bigIcon_)
+        DestroyIcon(bigIcon_);
 }
 
 void Win32Form::Destroy() {
@@ -590,13 +597,13 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     if (!self)
         return DefWindowProcW(hwnd, msg, wp, lp);
     try {
-        return self->Handle(msg, wp, lp);
+        return self->OnWindowMessage(msg, wp, lp);
     } catch (...) {
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }
 
-LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Win32Form::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp) {
     const HWND hwnd = hwnd_;
     if (OnMessage) {
         LRESULT result = 0;
@@ -617,6 +624,10 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
     case WM_COMMAND: {
+        if (lp == 0 && LOWORD(wp) == IDCANCEL) {
+            Raise(OnEscape);
+            return 0;
+        }
         Win32Control* c = ById(LOWORD(wp));
         if (!c)
             return 0;

@@ -127,6 +127,7 @@ class Win32Form : public Form, public FormHost {
 
     std::function<void()> OnActivate;     // the window became the active window
     std::function<void()> OnCloseCommand; // the system's close command; default: destroy
+    std::function<void()> OnEscape;       // the Escape key
     std::function<void()> OnDestroyed;
     std::function<void(UINT mouseMessage)> OnTrayCallback;
     std::function<void()> OnTaskbarCreated;
@@ -137,7 +138,7 @@ class Win32Form : public Form, public FormHost {
 
   private:
     friend class Win32Control;
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Layout();
     void ApplyFont();
     void OrderForFocus();
@@ -152,6 +153,7 @@ class Win32Form : public Form, public FormHost {
     HBRUSH backBrush_ = nullptr;
     HFONT font_ = nullptr;
     HICON icon_ = nullptr;
+    HICON bigIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::vector<std::unique_ptr<Win32Control>> controls_;
 };
