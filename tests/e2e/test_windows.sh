@@ -46,7 +46,11 @@ start=$SECONDS
 timeout 20 wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1
 check "a second start ends at once" "0 yes" "$? $( ((SECONDS - start <= 5)) && echo yes)"
 
-# A pick before the window was ever shown saves nothing.
+# A pick before the window was ever shown saves nothing, also after the tray menu was open.
+ui tray 0x205
+expect_ui "the tray menu opens before the window was ever shown" 1 popup
+ui popup-close
+expect_ui "and closes" 0 popup
 ui pick Settings cParity 0
 check "a pick before the window was shown saves nothing" "" "$(ini_value "$CFG" Parity)"
 

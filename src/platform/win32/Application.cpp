@@ -119,7 +119,11 @@ class Program {
             [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
         form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
         form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
-        form.OnActivate = [this] { settingsWindow_->Activate(); };
+        // Only a window the user sees counts (the tray menu brings the hidden one forward).
+        form.OnActivate = [this] {
+            if (form_->Visible())
+                settingsWindow_->Activate();
+        };
         form.OnCloseCommand = [this] { settingsWindow_->Unload(); };
         // Escape hides the window, as its hide button does.
         form.OnEscape = [&form] {

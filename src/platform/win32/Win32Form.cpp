@@ -527,6 +527,10 @@ void Win32Form::Show() {
         ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
+    // A window that was already active while hidden (behind the tray menu) gets no new
+    // activation; it is announced here, now that it is seen.
+    if (GetActiveWindow() == hwnd_)
+        Raise(OnActivate);
 }
 
 void Win32Form::Hide() {
