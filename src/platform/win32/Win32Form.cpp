@@ -363,6 +363,15 @@ LRESULT CALLBACK Win32Control::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 // --- Win32Form ------------------------------------------------------------------------------
 
 Win32Form::Win32Form(HINSTANCE instance, const FormSpec& spec, HWND owner) : spec_(spec) {
+    try {
+        Create(instance, owner);
+    } catch (...) {
+        Release(); // a window half made leaves nothing behind
+        throw;
+    }
+}
+
+void Win32Form::Create(HINSTANCE instance, HWND owner) {
     backBrush_ = CreateSolidBrush(spec_.backColour);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, spec_.title.c_str(), kFormStyle,
@@ -391,6 +400,10 @@ Win32Form::Win32Form(HINSTANCE instance, const FormSpec& spec, HWND owner) : spe
 }
 
 Win32Form::~Win32Form() {
+    Release();
+}
+
+void Win32Form::Release() noexcept {
     Destroy();
     controls_.clear();
     if (font_)

@@ -139,6 +139,8 @@ class Win32Form : public Form, public FormHost {
   private:
     friend class Win32Control;
     LRESULT OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Create(HINSTANCE instance, HWND owner);
+    void Release() noexcept;
     void Layout();
     void ApplyFont();
     void OrderForFocus();
