@@ -7,6 +7,8 @@
 #include "core/modSysTry.h"
 #include "platform/win32/Win32Form.h"
 #include "platform/win32/Win32NotifyIcon.h"
+#include "ui/FormLayouts.h"
+#include "ui/Settings.h"
 
 using namespace corv;
 using namespace corv::win32;
@@ -276,3 +278,28 @@ TEST(NotifyIconTest, AddsModifiesAndDeletesAnIcon) {
 }
 
 } // namespace
+
+TEST(SettingsWindowTable, BuiltInLoadOrderWithItsFocusOrderAndEmptyLists) {
+    InitWindowLayer(GetModuleHandleW(nullptr));
+    Win32Form form(GetModuleHandleW(nullptr),
+                   SpecFromLayout(SettingsLayout(), SettingsFocusOrder(), 0));
+    auto h = [&form](const wchar_t* name) {
+        return static_cast<Win32Control&>(form[name]).Handle();
+    };
+    ASSERT_EQ(form.ControlCount(), static_cast<int>(SettingsLayout().controls.size()));
+    EXPECT_EQ(form.ControlAt(31).Name(), L"bConnection");
+    HWND connect = GetDlgItem(form.Handle(), kFirstControlId + 31);
+    wchar_t caption[32] = {};
+    GetWindowTextW(connect, caption, 32);
+    EXPECT_STREQ(caption, L"Включване");
+    EXPECT_EQ(form[L"cComPort"].ItemCount(), 0); // filled by the window's load
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, form.ToPixels(5730));
+    EXPECT_EQ(client.bottom, form.ToPixels(6270));
+    HWND first = GetNextDlgTabItem(form.Handle(), nullptr, FALSE);
+    EXPECT_EQ(first, h(L"lbIdent"));
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), first, TRUE), h(L"cbLanguage1"));
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), h(L"cIsKeyBoard"), FALSE), h(L"bCancel"));
+    EXPECT_EQ(GetWindow(h(L"cIsKeyBoard"), GW_HWNDPREV), h(L"lbKeyBoardReader"));
+}
