@@ -46,3 +46,14 @@ window_shot() { # form file
     mkdir -p "$(dirname "$5")"
     import -window root -crop "${3}x${4}+${1}+${2}" +repage "$5" 2>/dev/null
 }
+
+# Escape to the open popup menu until it has closed (a key sent while the menu is still
+# starting up can go unseen); true when it closed within 10 s.
+close_popup() {
+    local deadline=$((SECONDS + 10))
+    while [ "$(ui popup)" == 1 ]; do
+        ((SECONDS >= deadline)) && return 1
+        ui popup-close
+        sleep 0.5
+    done
+}

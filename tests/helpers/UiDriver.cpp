@@ -128,15 +128,21 @@ int main() {
         return 0;
     }
     if (command == L"popup" || command == L"popup-close") {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        const bool open = menu && IsWindowVisible(menu);
+        // The shown popup menu window (a closed one may linger hidden).
+        HWND menu = nullptr;
+        for (HWND h = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); h && !menu;
+             h = FindWindowExW(nullptr, h, L"#32768", nullptr))
+            if (IsWindowVisible(h))
+                menu = h;
+        const bool open = menu != nullptr;
         if (command == L"popup") {
             Print(open ? L"1" : L"0");
             return 0;
         }
         if (!open)
             return Fail("no popup menu");
-        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         return 0;
     }
     if (command == L"msgbox" || command == L"msgbox-ok") {
