@@ -2,7 +2,9 @@
 // The configuration file and the private-profile helpers: the settings record's load and save,
 // the application folder named by the registry, and the ordinary-file test.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "config/AppSettings.h"
 #include "platform/FileSystem.h"
@@ -12,6 +14,16 @@
 namespace corv {
 
 inline constexpr wchar_t kConfigFileName[] = L"Corvanthelix.cfg";
+inline constexpr wchar_t kAppFolderKey[] = L"Software\\Quillomarte\\Corvanthelix";
+inline constexpr wchar_t kAppFolderValue[] = L"AppPAth";
+inline constexpr wchar_t kDefaultAppFolder[] = L"C:\\Program Files\\Quillomarte\\Corvanthelix\\";
+// Receive buffer of every configuration read, in characters.
+inline constexpr std::int16_t kIniBufferSize = 255;
+
+// A setting's text as a 16-bit signed integer: spaces around it allowed, a fraction rounded to
+// the nearest integer with halves to the even neighbour; nothing for empty text, text that is
+// not a number, or a number outside -32768..32767.
+std::optional<std::int16_t> ToInt16(std::wstring_view text);
 
 class Configuration {
   public:

@@ -1,0 +1,75 @@
+// Delivers one code the way the program does, for the end-to-end tests: the prefix rule, then
+// the real delivery (target window brought forward, filter, identifier box, typing). Prints what
+// the identifier box shows, as UTF-16 codes in decimal, then the time the delivery took.
+//
+//   DeliverTool.exe <SendTo> <Prefix> <Filter> <code>
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/ModMainReader.h"
+#include "platform/win32/Win32Desktop.h"
+
+namespace {
+
+// The identifier box, kept in memory: this tool has no Settings window.
+class IdentBox : public corv::Control {
+  public:
+    const std::wstring& Name() const override { return name_; }
+    corv::ControlKind Kind() const override { return corv::ControlKind::TextBox; }
+    std::optional<int> ArrayIndex() const override { return std::nullopt; }
+    std::wstring Text() const override { return text_; }
+    void SetText(const std::wstring& text) override { text_ = text; }
+    bool Enabled() const override { return true; }
+    void SetEnabled(bool) override {}
+    int ItemCount() const override { throw NotAList(); }
+    std::wstring Item(int) const override { throw NotAList(); }
+    void SetItem(int, const std::wstring&) override { throw NotAList(); }
+    void AddItem(const std::wstring&) override { throw NotAList(); }
+    int SelectedIndex() const override { throw NotAList(); }
+    void SetSelectedIndex(int) override { throw NotAList(); }
+    void Focus() override {}
+    void Select(int, int) override {}
+
+  private:
+    static corv::WindowError NotAList() { return corv::WindowError(438, "Not a list"); }
+    std::wstring name_ = L"lbIdent";
+    std::wstring text_;
+};
+
+} // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: DeliverTool <SendTo> <Prefix> <Filter> <code>\n");
+        return 2;
+    }
+    corv::AppSettings settings;
+    settings.SendTo = static_cast<std::int16_t>(std::stoi(argv[1]));
+    settings.Prefix = static_cast<std::int16_t>(std::stoi(argv[2]));
+    settings.Filter = static_cast<std::int16_t>(std::stoi(argv[3]));
+    const auto code = corv::ApplyPrefix(settings.Prefix, argv[4]);
+    if (!code)
+        return 0; // nothing is delivered for an unknown prefix rule
+
+    corv::win32::Win32Desktop desktop;
+    IdentBox ident;
+    corv::Deliverer deliverer(settings, desktop, ident, [] { return false; });
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    deliverer.DeliverCode(*code);
+    QueryPerformanceCounter(&end);
+
+    for (wchar_t c : ident.Text())
+        std::printf("%u ", static_cast<unsigned>(c));
+    std::printf("\ndelivered in %.1f ms\n", 1000.0 *
+                                                static_cast<double>(end.QuadPart - start.QuadPart) /
+                                                static_cast<double>(frequency.QuadPart));
+    return 0;
+}
