@@ -62,6 +62,11 @@ class Control {
     virtual std::wstring Item(int index) const = 0;
     virtual void SetItem(int index, const std::wstring& text) = 0;
     virtual void AddItem(const std::wstring& text) = 0;
+    // Removes every item. Windows whose lists can be emptied override it; by default the control
+    // does not support it.
+    virtual void ClearItems() {
+        throw WindowError(438, "Object doesn't support this property or method");
+    }
     virtual int SelectedIndex() const = 0;
     virtual void SetSelectedIndex(int index) = 0;
 

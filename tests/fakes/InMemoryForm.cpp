@@ -44,6 +44,12 @@ void InMemoryControl::AddItem(const std::wstring& text) {
     items_.push_back(text);
 }
 
+void InMemoryControl::ClearItems() {
+    RequireList();
+    items_.clear();
+    selected_ = -1;
+}
+
 int InMemoryControl::SelectedIndex() const {
     RequireList();
     return selected_;

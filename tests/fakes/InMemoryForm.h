@@ -25,6 +25,7 @@ class InMemoryControl : public Control {
     std::wstring Item(int index) const override;
     void SetItem(int index, const std::wstring& text) override;
     void AddItem(const std::wstring& text) override;
+    void ClearItems() override;
     int SelectedIndex() const override;
     void SetSelectedIndex(int index) override;
     void Focus() override;

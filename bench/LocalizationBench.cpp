@@ -1,0 +1,66 @@
+// Cost of the language look-ups and of translating the Settings window, over the in-memory disk
+// holding the shipped language files (every look-up parses the file again, as the system does).
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "FakeDisk.h"
+#include "FakeRegistry.h"
+#include "LayoutForms.h"
+#include "config/Configuration.h"
+#include "localization/ResManagerClass.h"
+
+using namespace corv;
+
+namespace {
+
+std::wstring ShippedText(const char* name) {
+    std::ifstream in(std::string(CORV_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::wstring text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text;
+}
+
+struct World {
+    fake::FakeDisk disk;
+    fake::FakePrivateProfile ini{disk};
+    fake::FakeFileSystem files{disk, L"C:\\Prog"};
+    fake::FakeRegistry registry;
+    Configuration config{ini, files, registry};
+    AppSettings settings;
+    AppState state;
+    ResManagerClass res{config, files, settings, state};
+    World() {
+        disk.Put(L"C:\\Prog\\Common.lng", ShippedText("Common.lng"));
+        disk.Put(L"C:\\Prog\\Forms.lng", ShippedText("Forms.lng"));
+    }
+};
+
+void BM_ResStringComm(benchmark::State& st) {
+    World w;
+    for (auto _ : st)
+        benchmark::DoNotOptimize(w.res.ResStringComm(L"strLanguage", L"RO"));
+}
+BENCHMARK(BM_ResStringComm);
+
+void BM_GetResStringBuiltIn(benchmark::State& st) {
+    World w;
+    w.disk.Remove(L"C:\\Prog\\Common.lng");
+    for (auto _ : st)
+        benchmark::DoNotOptimize(w.res.GetResString(L"Settings|lblLanguage"));
+}
+BENCHMARK(BM_GetResStringBuiltIn);
+
+void BM_SetLanguageSettingsWindow(benchmark::State& st) {
+    World w;
+    auto form = fake::BuildInMemoryForm(SettingsLayout());
+    for (auto _ : st)
+        w.res.SetLanguage(*form, L"SR");
+}
+BENCHMARK(BM_SetLanguageSettingsWindow)->Unit(benchmark::kMicrosecond);
+
+} // namespace
