@@ -3,6 +3,7 @@
 # and uninstall entry in place; the installed program runs from its folder and keeps its settings
 # there; removal takes everything away but the user's settings.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/uilib.sh"
 SETUP="$ROOT/build/dist/Corvanthelix-1.00.008-Setup.exe"
 check_true "installer was built" test -f "$SETUP"
 [ -f "$SETUP" ] || e2e_finish
@@ -38,6 +39,9 @@ wait_for 30 test -f "$DIR/Corvanthelix.cfg"
 check_true "configuration written in the program folder" test -f "$DIR/Corvanthelix.cfg"
 check_true "start-up marker beside the program consumed" wait_for 10 test ! -f "$DIR/StartUp.en"
 check_true "language from the marker stored" grep -q "EN" "$DIR/Corvanthelix.cfg"
+expect_ui "captions come from the language files beside the program" \
+    "$(lng_text Forms.lng 'Settings|lbComPort' EN)" text Settings lbComPort
+check_true "the tray icon is up" wait_for 10 tray_icon_shown
 reset_wine
 
 # Installing over it keeps the settings.
