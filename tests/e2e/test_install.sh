@@ -38,7 +38,9 @@ _PIDS+=($!)
 wait_for 30 test -f "$DIR/Corvanthelix.cfg"
 check_true "configuration written in the program folder" test -f "$DIR/Corvanthelix.cfg"
 check_true "start-up marker beside the program consumed" wait_for 10 test ! -f "$DIR/StartUp.en"
-check_true "language from the marker stored" grep -q "EN" "$DIR/Corvanthelix.cfg"
+stored_language_is_en() { [ "$(ini_value "$DIR/Corvanthelix.cfg" Language)" == EN ]; }
+wait_for 10 stored_language_is_en
+check "language from the marker stored" EN "$(ini_value "$DIR/Corvanthelix.cfg" Language)"
 expect_ui "captions come from the language files beside the program" \
     "$(lng_text Forms.lng 'Settings|lbComPort' EN)" text Settings lbComPort
 check_true "the tray icon is up" wait_for 10 tray_icon_shown
