@@ -61,7 +61,7 @@ start_target() { # record-file [title]
     rm -f "$1"
     wine "$WIN_BIN/QuillomarteTarget.exe" "$(winpath "$1")" ${2:+"$2"} >/dev/null 2>&1 &
     _PIDS+=($!)
-    wait_for 10 test -f "$1"
+    wait_for 30 test -f "$1"
 }
 
 # Runs a command until it succeeds or the seconds run out.
