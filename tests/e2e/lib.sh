@@ -90,6 +90,16 @@ stop_com1() {
     wait "$_SOCAT" 2>/dev/null
     _SOCAT=""
 }
+# True while a process other than socat (the program, or Wine for it) holds COM1's device open.
+com1_held() {
+    local dev d
+    dev=$(readlink -f "$E2E_DIR/ttyA") || return 1
+    for d in /proc/[0-9]*; do
+        [ "${d#/proc/}" = "$_SOCAT" ] && continue
+        ls -l "$d/fd" 2>/dev/null | grep -- "-> $dev\$" >/dev/null && return 0
+    done
+    return 1
+}
 send_com1() { printf '%b' "$1" >"$E2E_DIR/ttyB"; }
 
 screenshot() { import -window root "$1" 2>/dev/null; }

@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "ReaderStartUp.h"
+#include "KeyboardReaderStart.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
 
@@ -35,6 +37,8 @@ int RunApplication(HINSTANCE instance) {
                                 nullptr);
     if (!main)
         return 1;
+    const auto reader = StartReader(instance);
+    KeyboardReaderStart keyboardReader;
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

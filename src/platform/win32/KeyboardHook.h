@@ -1,0 +1,116 @@
+#pragma once
+// The keyboard reader's low-level keyboard hook. The callback copies the key record, asks the
+// decision in core/Hook what to do and returns at once; typing a finished code or a retyped
+// semicolon is queued and done on the user-interface thread right after the callback has
+// returned (the system drops a low-level hook whose callback takes too long).
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "config/AppSettings.h"
+#include "core/AppState.h"
+#include "core/Hook.h"
+#include "platform/CodePage.h"
+#include "platform/Desktop.h"
+
+namespace corv::win32 {
+
+// An installed hook; removed when the owner lets go of it.
+class HookHandle {
+  public:
+    HookHandle() = default;
+    explicit HookHandle(HHOOK hook) : hook_(hook) {}
+    ~HookHandle() { reset(); }
+    HookHandle(HookHandle&& other) noexcept : hook_(other.release()) {}
+    HookHandle& operator=(HookHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    HookHandle(const HookHandle&) = delete;
+    HookHandle& operator=(const HookHandle&) = delete;
+
+    HHOOK get() const { return hook_; }
+    explicit operator bool() const { return hook_ != nullptr; }
+    HHOOK release() {
+        HHOOK h = hook_;
+        hook_ = nullptr;
+        return h;
+    }
+    void reset(HHOOK hook = nullptr) {
+        if (hook_ && hook_ != hook)
+            UnhookWindowsHookEx(hook_);
+        hook_ = hook;
+    }
+
+  private:
+    HHOOK hook_ = nullptr;
+};
+
+// The private message that asks the reader's window to carry out what the callback decided.
+inline constexpr UINT kHookActionsMessage = WM_APP + 0x41;
+
+// A window that is destroyed with its owner.
+struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+class KeyboardHook : public KeyboardHookControl {
+  public:
+    // Creates the message-only window of the user-interface thread that carries out the
+    // callback's actions. The settings are read at each finished code, so a changed prefix
+    // applies to the next one.
+    KeyboardHook(const AppSettings& settings, const CodePage& codePage, CodeDelivery& delivery,
+                 Desktop& desktop);
+    ~KeyboardHook() override;
+    KeyboardHook(const KeyboardHook&) = delete;
+    KeyboardHook& operator=(const KeyboardHook&) = delete;
+
+    // Installs the hook; an installed one is replaced, so that exactly one is ever installed.
+    void InstallKeyboardHook() override;
+    void RemoveKeyboardHook() override;
+    bool IsInstalled() const { return static_cast<bool>(hook_); }
+    const HookState& State() const { return state_; }
+
+    // Carries out, in order, what the callback decided (on kHookActionsMessage).
+    void RunPendingActions() noexcept;
+
+    // The callback as the system calls it (one hook at a time per process).
+    static LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
+
+    // Keeps the time each callback takes from entry to return, for the figures of
+    // scripts/measure-hook; written out by WriteCallbackTimes, a line per callback: microseconds
+    // in all, microseconds of deciding, then "own" (a key the program typed) or "other".
+    void RecordCallbackTimes(const std::wstring& file);
+    void WriteCallbackTimes() noexcept;
+
+  private:
+    LRESULT OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    const AppSettings& settings_;
+    const CodePage& codePage_;
+    CodeDelivery& delivery_;
+    Desktop& desktop_;
+    HookState state_;
+    HookActionQueue queue_;
+    WindowHandle window_;
+    HookHandle hook_;
+
+    std::wstring timesFile_;
+    struct CallbackTime {
+        double total;    // microseconds from entry to return
+        double decision; // of which copying the record and deciding
+        bool own;        // a key the program typed itself
+    };
+    std::vector<CallbackTime> times_;
+    std::size_t timesWritten_ = 0;
+    LARGE_INTEGER frequency_{};
+};
+
+} // namespace corv::win32

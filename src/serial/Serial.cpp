@@ -1,0 +1,38 @@
+#include "serial/Serial.h"
+
+#include "core/Text.h"
+
+namespace corv {
+
+std::int32_t Serial::OpenComm(std::int16_t port, const std::wstring& speed) {
+    const std::wstring settings = L"baud=" + speed + kFramingSettings;
+    const std::wstring device = L"COM" + DecimalText(port);
+    return driver_.CommOpen(device, settings);
+}
+
+void Serial::CloseComm() {
+    driver_.CommClose();
+}
+
+void Serial::CommFlush() {
+    driver_.CommFlush();
+}
+
+std::int32_t Serial::ReadComm(std::wstring& data) {
+    std::wstring received;
+    const std::int32_t result = driver_.CommRead(received, 1);
+    pending_ += received;
+    if (!pending_.empty()) {
+        data.assign(1, pending_.front());
+        pending_.erase(0, 1);
+    } else {
+        data.clear();
+    }
+    return result;
+}
+
+void Serial::WriteComm(const std::wstring& data) {
+    driver_.CommWrite(data);
+}
+
+} // namespace corv
