@@ -1,14 +1,19 @@
-// Platform calls that fail: private-profile reads and writes, the directory search, the registry
-// and file deletion. The program goes on, loses nothing from the configuration file, and uses
-// its defaults where a value could not be had.
+// Platform calls that fail: private-profile reads and writes, the directory search, the registry,
+// file deletion and the port's reads. The program goes on, loses nothing from the configuration
+// file or from a code being read, uses its defaults where a value could not be had, and keeps
+// the port's failure in the error record.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <tuple>
 
+#include "FakeCodePage.h"
+#include "FakeComm.h"
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
+#include "InMemoryForm.h"
 #include "config/Configuration.h"
+#include "core/ReadingLoop.h"
 #include "localization/Localization.h"
 #include "localization/ResManagerClass.h"
 
@@ -200,4 +205,69 @@ TEST_F(FaultFixture, LookUpsFallBackToBuiltInTextsWhenTheFilesCannotBeRead) {
     files.failSearches = true; // neither language file can be found
     EXPECT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Включване");
     EXPECT_EQ(res.GetResString(L"Settings|cSendTo|0"), L"Всички");
+}
+
+namespace {
+
+struct Deliveries : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
+    std::vector<std::wstring> codes;
+    void DeliverCode(const std::wstring& code) override { codes.push_back(code); }
+    void UpdateTrayIcon(int, std::int16_t) override {}
+    void SetTrayTip(const std::wstring&) override {}
+    void InstallKeyboardHook() override {}
+    void RemoveKeyboardHook() override {}
+    std::wstring ResStringComm(const std::wstring& key, const std::wstring&) override {
+        return key;
+    }
+};
+
+} // namespace
+
+TEST(FaultInjection, AReadThatFailsOnceLosesNoCharacterOfTheCodeAndIsRecorded) {
+    struct Case {
+        fake::CommCall call;
+        std::uint32_t error;
+        const wchar_t* operation;
+    };
+    const Case cases[] = {
+        {fake::CommCall::ClearError, 1117, L"CommRead (ClearCommError)"},
+        {fake::CommCall::Read, 1117, L"CommRead (ReadFile)"},
+        {fake::CommCall::WaitOverlapped, 1117, L"CommRead (GetOverlappedResult)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        AppSettings settings;
+        AppState state;
+        fake::FakeComm comm;
+        fake::FakeMessagePump pump;
+        fake::Cp1251CodePage cp;
+        modCOMM driver(comm, pump, cp);
+        Serial serial(driver);
+        Deliveries out;
+        fake::InMemoryForm form(L"Settings");
+        form.Add(L"Timer1", ControlKind::Timer);
+        form.Add(L"bConnection", ControlKind::MyButton);
+        form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
+        form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
+        form.Add(L"cSendTo", ControlKind::List).AddItem(L"all");
+        ReadingLoop loop(ReadingLoop::Parts{settings, state, serial, pump, cp, out, out, out, out,
+                                            form, [](bool) {}});
+        loop.bConnectionClick();
+        ASSERT_TRUE(state.Connected);
+
+        comm.input = "12";
+        loop.Timer1Tick();
+        loop.Timer1Tick();
+        comm.input += "345";
+        if (c.call == fake::CommCall::WaitOverlapped)
+            comm.Fail(fake::CommCall::Read, comm::kErrorIoPending, 1); // the read goes pending
+        comm.Fail(c.call, c.error, 1);
+        for (int i = 0; i < 2 + 3 + 3; ++i) // the failed tick counts as one empty tick
+            loop.Timer1Tick();
+        EXPECT_EQ(out.codes, std::vector<std::wstring>{L"\u00A012345"});
+        EXPECT_EQ(driver.Error().Operation, c.operation);
+        EXPECT_EQ(driver.Error().ErrorCode, static_cast<std::int32_t>(c.error));
+        EXPECT_NE(driver.Error().Message.find(L"I/O device error"), std::wstring::npos);
+        EXPECT_TRUE(state.Connected);
+    }
 }
