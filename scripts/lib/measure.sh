@@ -52,19 +52,22 @@ percentiles() {
         if (NR == 0) { print "? ? ?"; exit }
         m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
         i = int(0.99 * NR + 0.999999); if (i < 1) i = 1; if (i > NR) i = NR
-        printf "%s %s %s\n", m, v[i], v[NR] }'
+        printf "%.1f %.1f %.1f\n", m, v[i], v[NR] }'
 }
 
 # Start to tray icon, in milliseconds: the median of several starts (each program is ended
-# with the persistent server's help before the next start).
+# with the persistent server's help before the next start); "none" when no icon appeared.
 tray_time() { # runs program.exe [arguments...]
     local runs=$1 i t
     shift
     for i in $(seq "$runs"); do
-        t=$(wine "$WIN_BIN/TrayWatch.exe" 15000 "$(winepath -w "$1" 2>/dev/null)" "${@:2}" \
-            2>/dev/null | tr -d '\r' | tail -1)
-        echo "$t"
+        # Into a file: the started program inherits the watch's output and keeps it open.
+        wine "$WIN_BIN/TrayWatch.exe" 10000 "$(winepath -w "$1" 2>/dev/null)" "${@:2}" \
+            >"$T/traywatch.txt" 2>/dev/null </dev/null
+        t=$(tr -d '\r' <"$T/traywatch.txt" | tail -1)
         sleep 1
         reset_wine
-    done | grep -v none | median
+        [[ "$t" =~ ^[0-9.]+$ ]] || break
+        echo "$t"
+    done | median | sed 's/^?$/none/'
 }
