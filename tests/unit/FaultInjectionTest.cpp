@@ -4,7 +4,9 @@
 // the port's failure in the error record.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
+#include <stdexcept>
 #include <tuple>
 
 #include "FakeCodePage.h"
@@ -211,7 +213,14 @@ namespace {
 
 struct Deliveries : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
     std::vector<std::wstring> codes;
-    void DeliverCode(const std::wstring& code) override { codes.push_back(code); }
+    int failNext = 0; // deliveries that fail, as typing that the system refuses
+    void DeliverCode(const std::wstring& code) override {
+        if (failNext > 0) {
+            --failNext;
+            throw std::runtime_error("typing failed");
+        }
+        codes.push_back(code);
+    }
     void UpdateTrayIcon(int, std::int16_t) override {}
     void SetTrayTip(const std::wstring&) override {}
     void InstallKeyboardHook() override {}
@@ -222,6 +231,35 @@ struct Deliveries : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
 };
 
 } // namespace
+
+// The reading loop over the in-memory port, connected to COM1.
+struct SerialParts {
+    AppSettings settings;
+    AppState state;
+    fake::FakeComm comm;
+    fake::FakeMessagePump pump;
+    fake::Cp1251CodePage cp;
+    modCOMM driver{comm, pump, cp};
+    Serial serial{driver};
+    Deliveries out;
+    fake::InMemoryForm form{L"Settings"};
+    std::unique_ptr<ReadingLoop> loop;
+
+    SerialParts() {
+        form.Add(L"Timer1", ControlKind::Timer);
+        form.Add(L"bConnection", ControlKind::MyButton);
+        form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
+        form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
+        form.Add(L"cSendTo", ControlKind::List).AddItem(L"all");
+        loop = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
+            settings, state, serial, pump, cp, out, out, out, out, form, [](bool) {}});
+        loop->bConnectionClick();
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            loop->Timer1Tick();
+    }
+};
 
 TEST(FaultInjection, AReadThatFailsOnceLosesNoCharacterOfTheCodeAndIsRecorded) {
     struct Case {
@@ -236,38 +274,32 @@ TEST(FaultInjection, AReadThatFailsOnceLosesNoCharacterOfTheCodeAndIsRecorded) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.operation);
-        AppSettings settings;
-        AppState state;
-        fake::FakeComm comm;
-        fake::FakeMessagePump pump;
-        fake::Cp1251CodePage cp;
-        modCOMM driver(comm, pump, cp);
-        Serial serial(driver);
-        Deliveries out;
-        fake::InMemoryForm form(L"Settings");
-        form.Add(L"Timer1", ControlKind::Timer);
-        form.Add(L"bConnection", ControlKind::MyButton);
-        form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
-        form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
-        form.Add(L"cSendTo", ControlKind::List).AddItem(L"all");
-        ReadingLoop loop(ReadingLoop::Parts{settings, state, serial, pump, cp, out, out, out, out,
-                                            form, [](bool) {}});
-        loop.bConnectionClick();
-        ASSERT_TRUE(state.Connected);
-
-        comm.input = "12";
-        loop.Timer1Tick();
-        loop.Timer1Tick();
-        comm.input += "345";
+        SerialParts p;
+        ASSERT_TRUE(p.state.Connected);
+        p.comm.input = "12";
+        p.Ticks(2);
+        p.comm.input += "345";
         if (c.call == fake::CommCall::WaitOverlapped)
-            comm.Fail(fake::CommCall::Read, comm::kErrorIoPending, 1); // the read goes pending
-        comm.Fail(c.call, c.error, 1);
-        for (int i = 0; i < 2 + 3 + 3; ++i) // the failed tick counts as one empty tick
-            loop.Timer1Tick();
-        EXPECT_EQ(out.codes, std::vector<std::wstring>{L"\u00A012345"});
-        EXPECT_EQ(driver.Error().Operation, c.operation);
-        EXPECT_EQ(driver.Error().ErrorCode, static_cast<std::int32_t>(c.error));
-        EXPECT_NE(driver.Error().Message.find(L"I/O device error"), std::wstring::npos);
-        EXPECT_TRUE(state.Connected);
+            p.comm.Fail(fake::CommCall::Read, comm::kErrorIoPending, 1); // the read goes pending
+        p.comm.Fail(c.call, c.error, 1);
+        p.Ticks(2 + 3 + 3); // the failed tick counts as one empty tick
+        EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A012345"});
+        EXPECT_EQ(p.driver.Error().Operation, c.operation);
+        EXPECT_EQ(p.driver.Error().ErrorCode, static_cast<std::int32_t>(c.error));
+        EXPECT_NE(p.driver.Error().Message.find(L"I/O device error"), std::wstring::npos);
+        EXPECT_TRUE(p.state.Connected);
     }
+}
+
+TEST(FaultInjection, TypingThatFailsLosesOnlyItsOwnCodeAndTheLoopGoesOn) {
+    SerialParts p;
+    p.out.failNext = 1;
+    p.comm.input = "111";
+    p.Ticks(3 + 2);
+    EXPECT_THROW(p.loop->Timer1Tick(), std::runtime_error); // the timer's edge catches it
+    EXPECT_EQ(p.loop->ReadBuffer(), L"");
+    p.Ticks(5); // the failed code is not typed again
+    p.comm.input = "222";
+    p.Ticks(3 + 3);
+    EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A0222"});
 }
