@@ -174,7 +174,7 @@ def soak_serial(tty, record_path, count, seed):
         # One character a tick and three empty ticks, then typing; then at least four ticks of
         # silence before the next code.
         rec.wait(lambda c: c.count(13) >= enters, (len(code) + 3) * TICK + 3)
-        time.sleep(4 * TICK + 0.05)
+        time.sleep(4 * TICK + 0.1)
     rec.wait(lambda c: c.count(13) >= enters, 3)
     time.sleep(1)
     received = split_codes(rec.poll())
