@@ -13,7 +13,7 @@ rss_kb() { # pid
 # The wineserver of this prefix (there may be others on the machine).
 our_wineserver() {
     local p
-    for p in $(pgrep -x wineserver); do
+    for p in $(pgrep -x 'wineserver(64)?'); do
         if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
             echo "$p"
             return 0
