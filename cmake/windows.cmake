@@ -1,6 +1,6 @@
 # Windows build (mingw-w64): the program, the Win32 seam tests and the test helper programs.
 set(WIN_DEFS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
-set(WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32 uxtheme ole32)
+set(WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32 uxtheme ole32 version)
 add_link_options(-static -static-libgcc -static-libstdc++)
 target_compile_definitions(corvanthelix_core PRIVATE ${WIN_DEFS})
 

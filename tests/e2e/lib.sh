@@ -9,9 +9,16 @@ _FAILS=0
 _PIDS=()
 _SOCAT=""
 
+SUITE_PREFIX=$WINEPREFIX
+
 e2e_cleanup() {
     [ -n "$_SOCAT" ] && kill "$_SOCAT" 2>/dev/null
     for p in "${_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+    # A test may have used a prefix of its own: end its server for good.
+    if [ "$WINEPREFIX" != "$SUITE_PREFIX" ]; then
+        wineserver -k >/dev/null 2>&1
+        export WINEPREFIX=$SUITE_PREFIX
+    fi
     reset_wine
     rm -rf "$T"
 }

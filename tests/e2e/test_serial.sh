@@ -2,7 +2,7 @@
 # The serial reader end to end: bytes written to a pseudo-terminal that Wine sees as COM1 arrive
 # as keystrokes in the "Quillomarte" window, with the default settings (no configuration file).
 source "$(dirname "$0")/lib.sh"
-HOST_CLASS=CorvanthelixReaderHost
+HOST_CLASS=CorvanthelixForm
 CONNECTION_BUTTON=1031
 
 port_free() { ! com1_held; }

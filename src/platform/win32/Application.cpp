@@ -1,51 +1,224 @@
 #include "Application.h"
 
-#include "ReaderStartUp.h"
-#include "KeyboardReaderStart.h"
+#include <cstdlib>
+#include <memory>
+
+#include "KeyboardHook.h"
+#include "Resources.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
+#include "Win32Comm.h"
+#include "Win32Desktop.h"
+#include "Win32Form.h"
+#include "Win32NotifyIcon.h"
+#include "Win32Registry.h"
+#include "config/Configuration.h"
+#include "core/ModMainReader.h"
+#include "core/ReadingLoop.h"
+#include "core/Startup.h"
+#include "core/modSysTry.h"
+#include "localization/ResManagerClass.h"
+#include "serial/Serial.h"
+#include "serial/modCOMM.h"
+#include "ui/FormLayouts.h"
+#include "ui/Settings.h"
+#include "ui/TestSerial.h"
 
 namespace corv::win32 {
 namespace {
 
-constexpr wchar_t kMainClass[] = L"CorvanthelixMain";
-
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+// An icon loaded from the resources at the size the notification area uses.
+class SmallIcon {
+  public:
+    SmallIcon(HINSTANCE instance, int id)
+        : icon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), 0))) {}
+    ~SmallIcon() {
+        if (icon_)
+            DestroyIcon(icon_);
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    SmallIcon(const SmallIcon&) = delete;
+    SmallIcon& operator=(const SmallIcon&) = delete;
+    std::uintptr_t Handle() const { return reinterpret_cast<std::uintptr_t>(icon_); }
+
+  private:
+    HICON icon_;
+};
+
+// Runs this thread's messages until done() answers true, for at most two seconds of waiting
+// (a message box opened meanwhile holds the clock).
+void LetMessagesRun(Win32Form& window, const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    MSG msg;
+    while (!done() && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (window.PreTranslate(msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
 }
+
+// The whole program: the process-wide state, the seams, the reader and the windows.
+class Program {
+  public:
+    explicit Program(HINSTANCE instance) : instance_(instance) {}
+
+    // Start-up; false when another instance runs.
+    bool Start(SingleInstance& single) {
+        return Main({state_, settings_, config_, res_,
+                     [&single] { return single.AnotherIsRunning(); },
+                     [this] { LoadSettingsWindow(); }});
+    }
+
+    int Run() {
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (form_ && form_->PreTranslate(msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return static_cast<int>(msg.wParam);
+    }
+
+  private:
+    void LoadSettingsWindow() {
+        InitWindowLayer(instance_);
+        form_ = std::make_unique<Win32Form>(
+            instance_,
+            SpecFromLayout(SettingsLayout(), SettingsFocusOrder(), IDI_APPLICATION_ICON));
+        Win32Form& form = *form_;
+        tray_ = std::make_unique<modSysTry>(
+            shell_, [this] { return reinterpret_cast<std::uintptr_t>(form_->Handle()); },
+            connectedIcon_.Handle(), notConnectedIcon_.Handle());
+        Control& openEntry = form[L"mn_Settings"];
+        deliverer_ = std::make_unique<Deliverer>(settings_, desktop_, form[L"lbIdent"],
+                                                 [&openEntry] { return !openEntry.Enabled(); });
+        hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_, desktop_);
+        // The callback's own timing, for the figures of scripts/measure-hook.
+        if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
+            hook_->RecordCallbackTimes(file);
+        settingsWindow_ = std::make_unique<Settings>(
+            form, form,
+            Settings::Parts{settings_, state_, config_, res_, *hook_, *tray_,
+                            [this] { serial_.CloseComm(); }, [this] { ShowTestWindow(); },
+                            [this] {
+                                hook_->WriteCallbackTimes();
+                                ExitProcess(0);
+                            }});
+        loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
+            settings_, state_, serial_, pump_, codePage_, *deliverer_, *tray_, *hook_, res_, form,
+            [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
+        form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
+        form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
+        // Only a window the user sees counts (the tray menu brings the hidden one forward).
+        form.OnActivate = [this] {
+            if (form_->Visible())
+                settingsWindow_->Activate();
+        };
+        form.OnCloseCommand = [this] { settingsWindow_->Unload(); };
+        // Escape hides the window, as its hide button does.
+        form.OnEscape = [&form] {
+            Control& hide = form[L"bCancel"];
+            if (hide.Enabled() && hide.OnClick)
+                hide.OnClick();
+        };
+        form.OnTrayCallback = [this](UINT mouse) {
+            TrayMouseMessage(*settingsWindow_, reinterpret_cast<std::uintptr_t>(form_->Handle()),
+                             kTrayMouseMessage, mouse, mouse);
+        };
+        form.OnTaskbarCreated = [this] { tray_->RestoreTrayIcon(); };
+        settingsWindow_->Load();
+    }
+
+    // The Test window, modal over the Settings window; returns when it is closed.
+    void ShowTestWindow() {
+        const HWND owner = form_->Handle();
+        Win32Form test(
+            instance_,
+            SpecFromLayout(TestSerialLayout(), TestSerialFocusOrder(), IDI_APPLICATION_ICON),
+            owner);
+        TestSerial behaviour(test, test,
+                             TestSerial::Parts{settings_, res_, *hook_, pump_, desktop_, codePage_,
+                                               [this] {
+                                                   std::wstring received;
+                                                   serial_.ReadComm(received);
+                                                   return received;
+                                               },
+                                               (*form_)[L"Timer1"],
+                                               [&test](const std::function<bool()>& done) {
+                                                   LetMessagesRun(test, done);
+                                               }});
+        bool open = true;
+        test.OnCloseCommand = [&] {
+            behaviour.Unload();
+            open = false;
+            EnableWindow(owner, TRUE);
+            test.Destroy();
+        };
+        test.OnEscape = test.OnCloseCommand;
+        behaviour.Load();
+        CenterForm(test);
+        EnableWindow(owner, FALSE);
+        test.Show();
+        MSG msg;
+        while (open) {
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (test.PreTranslate(msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+
+    HINSTANCE instance_;
+    AppSettings settings_;
+    AppState state_;
+    Win32PrivateProfile profile_;
+    Win32FileSystem files_;
+    Win32Registry registry_;
+    Configuration config_{profile_, files_, registry_};
+    ResManagerClass res_{config_, files_, settings_, state_};
+    AnsiCodePage codePage_;
+    Win32MessagePump pump_;
+    Win32Desktop desktop_;
+    Win32Comm comm_;
+    modCOMM driver_{comm_, pump_, codePage_};
+    Serial serial_{driver_};
+    Win32NotifyIcon shell_;
+    SmallIcon connectedIcon_{instance_, IDI_TRAY_CONNECTED};
+    SmallIcon notConnectedIcon_{instance_, IDI_TRAY_NOT_CONNECTED};
+    std::unique_ptr<Win32Form> form_;
+    std::unique_ptr<modSysTry> tray_;
+    std::unique_ptr<Deliverer> deliverer_;
+    std::unique_ptr<KeyboardHook> hook_;
+    std::unique_ptr<Settings> settingsWindow_;
+    std::unique_ptr<ReadingLoop> loop_;
+};
 
 } // namespace
 
 int RunApplication(HINSTANCE instance) {
-    // A second start ends here, silently, before anything else is touched.
+    // A second start ends at once, silently, before anything else is touched.
     SingleInstance single(kInstanceMutexName);
-    if (single.AnotherIsRunning())
+    auto program = std::make_unique<Program>(instance);
+    if (!program->Start(single))
         return 0;
-
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kMainClass;
-    if (!RegisterClassW(&wc))
-        return 1;
-    HWND main = CreateWindowExW(0, kMainClass, L"Quillomarte Corvanthelix", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr, instance,
-                                nullptr);
-    if (!main)
-        return 1;
-    const auto reader = StartReader(instance);
-    KeyboardReaderStart keyboardReader;
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return program->Run();
 }
 
 } // namespace corv::win32

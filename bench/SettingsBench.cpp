@@ -1,0 +1,92 @@
+// The Settings window's work a user waits for: the whole load (lists filled and set, the window
+// translated from the shipped "Forms.lng", the language list), and one pick (every field stored
+// and the whole configuration file rewritten), over the in-memory window and disk.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "FakeCodePage.h"
+#include "FakeDisk.h"
+#include "FakeRegistry.h"
+#include "FakeWindowing.h"
+#include "LayoutForms.h"
+#include "config/Configuration.h"
+#include "core/modSysTry.h"
+#include "localization/Localization.h"
+#include "ui/Settings.h"
+
+using namespace corv;
+
+namespace {
+
+struct NoHook : KeyboardHookControl {
+    void InstallKeyboardHook() override {}
+    void RemoveKeyboardHook() override {}
+};
+
+// The shipped language file as the private-profile functions see it.
+std::wstring ShippedForms() {
+    std::ifstream in(CORV_SOURCE_DIR "/lang/Forms.lng", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string raw = bytes.str();
+    std::wstring text;
+    for (std::size_t i = 2; i + 1 < raw.size(); i += 2)
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(raw[i]) |
+                                            (static_cast<unsigned char>(raw[i + 1]) << 8)));
+    return text;
+}
+
+struct World {
+    fake::FakeDisk disk;
+    fake::FakePrivateProfile ini{disk};
+    fake::FakeFileSystem files{disk, L"C:\\Prog"};
+    fake::FakeRegistry registry;
+    Configuration config{ini, files, registry};
+    AppSettings settings;
+    AppState state;
+    ResManagerClass res{config, files, settings, state};
+    fake::FakeFormHost host;
+    fake::FakeNotifyIcon shell;
+    modSysTry tray{shell, [] { return std::uintptr_t{1}; }, 1, 2};
+    NoHook hook;
+    std::unique_ptr<fake::InMemoryForm> form = fake::BuildInMemoryForm(SettingsLayout());
+    std::unique_ptr<Settings> window;
+
+    World() {
+        disk.Put(L"C:\\Prog\\Forms.lng", ShippedForms());
+        settings.Language = L"EN";
+        InitLanguages(config, res, settings);
+        res.CurrentLanguage(settings.Language);
+        for (int i = 0; i < form->ControlCount(); ++i)
+            if (form->ControlAt(i).Kind() == ControlKind::List)
+                form->ControlAt(i).ClearItems();
+        window = std::make_unique<Settings>(
+            *form, host,
+            Settings::Parts{settings, state, config, res, hook, tray, [] {}, [] {}, [] {}});
+        state.IsStarting = true;
+    }
+};
+
+void BM_SettingsLoad(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        World w;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(w.window->Load());
+    }
+}
+BENCHMARK(BM_SettingsLoad)->Unit(benchmark::kMicrosecond);
+
+void BM_SettingsPick(benchmark::State& state) {
+    World w;
+    w.window->Load();
+    w.window->Activate();
+    int i = 0;
+    for (auto _ : state)
+        w.form->Get(L"cParity").Pick(i++ % 5);
+}
+BENCHMARK(BM_SettingsPick)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,53 @@
+#pragma once
+// The notification-area icon: the one icon record, its add, modify and delete operations, the
+// tip, and the table that turns the icon's mouse messages into actions.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/AppState.h"
+#include "platform/NotifyIcon.h"
+
+namespace corv {
+
+// The message the icon sends to its window; the icon's mouse message travels in lParam.
+inline constexpr std::uint32_t kTrayCallbackMessage = 0x8001;
+// The message with which the window hands an icon callback to TrayMouseMessage.
+inline constexpr std::uint32_t kTrayMouseMessage = 0x401;
+inline constexpr std::uint32_t kTipLength = 128;
+
+// What the icon's mouse table acts on.
+class TrayMenuHost {
+  public:
+    virtual ~TrayMenuHost() = default;
+    virtual void OpenFromTray() = 0; // disable the "open" entry, show the Settings window
+    virtual void ShowTrayMenu() = 0; // the popup menu at the mouse position
+};
+
+class modSysTry : public TrayIcon {
+  public:
+    // window: the Settings window's handle, read again on every operation; the two icons.
+    modSysTry(NotifyIcon& shell, std::function<std::uintptr_t()> window,
+              std::uintptr_t connectedIcon, std::uintptr_t notConnectedIcon);
+
+    void UpdateTrayIcon(int operation, std::int16_t image) override;
+    void SetTrayTip(const std::wstring& tip) override;
+    // Adds the icon again (the notification area was recreated), when it is up.
+    void RestoreTrayIcon();
+
+    const NotifyIconRecord& TrayData() const { return trayData_; }
+    bool IconShown() const { return shown_; }
+
+  private:
+    NotifyIcon& shell_;
+    std::function<std::uintptr_t()> window_;
+    std::uintptr_t icons_[2];
+    NotifyIconRecord trayData_;
+    bool shown_ = false;
+};
+
+// Acts on one mouse message of the icon; every failure is ignored.
+void TrayMouseMessage(TrayMenuHost& host, std::uintptr_t window, std::uint32_t message,
+                      std::uint32_t wParam, std::uint32_t lParam) noexcept;
+
+} // namespace corv

@@ -1,0 +1,34 @@
+#include "Win32NotifyIcon.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace corv::win32 {
+
+bool Win32NotifyIcon::Notify(int operation, const NotifyIconRecord& record) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = reinterpret_cast<HWND>(record.window);
+    data.uID = record.id;
+    data.uFlags = record.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    data.uCallbackMessage = record.callbackMessage;
+    data.hIcon = reinterpret_cast<HICON>(record.icon);
+    // The tip ends at its NUL; the system's field keeps room for one.
+    const std::size_t end = std::min<std::size_t>(
+        {record.tip.find(L'\0'), record.tip.size(), std::size(data.szTip) - 1});
+    std::copy_n(record.tip.begin(), end, data.szTip);
+    data.szTip[end] = L'\0';
+    DWORD message = NIM_ADD;
+    if (operation == kModify)
+        message = NIM_MODIFY;
+    else if (operation == kDelete)
+        message = NIM_DELETE;
+    else if (operation != kAdd)
+        return false;
+    return Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+} // namespace corv::win32

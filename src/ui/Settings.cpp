@@ -1,0 +1,237 @@
+#include "ui/Settings.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "core/ModMainReader.h"
+#include "ui/FormLayouts.h"
+
+namespace corv {
+namespace {
+
+// The lists in the order they are filled, with the index each starts at.
+constexpr std::pair<const wchar_t*, int> kLists[] = {
+    {L"cComPort", 0},  {L"cBitsPerSecond", 11}, {L"cDataBits", 4},  {L"cParity", 2},
+    {L"cStopBits", 0}, {L"cFlowControl", 2},    {L"cSendTo", 0},    {L"cFilter", 1},
+    {L"cPrefix", 1},   {L"cIsKeyBoard", 0},     {L"cbLanguage1", 0}};
+
+// The serial settings that are locked while the reader is connected.
+constexpr const wchar_t* kSerialFields[] = {L"lbComPort",      L"cComPort",     L"lbBitsPerSecond",
+                                            L"cBitsPerSecond", L"lbDataBits",   L"cDataBits",
+                                            L"lbFlowControl",  L"cFlowControl", L"lbParity",
+                                            L"cParity",        L"lbStopBits",   L"cStopBits"};
+
+} // namespace
+
+const std::vector<std::wstring>& SettingsFocusOrder() {
+    static const std::vector<std::wstring> order = {
+        L"lbIdent", L"cComPort",    L"cBitsPerSecond", L"cDataBits",
+        L"cParity", L"cStopBits",   L"cFlowControl",   L"cSendTo",
+        L"cFilter", L"cPrefix",     L"cIsKeyBoard",    L"bCancel",
+        L"bExit",   L"bConnection", L"bTest",          L"cbLanguage1"};
+    return order;
+}
+
+void CenterForm(FormHost& window) noexcept {
+    try {
+        const ScreenBox screen = window.ScreenSize();
+        const ScreenBox box = window.Placement();
+        window.MoveTo((screen.width - box.width) / 2, (screen.height - box.height) / 2);
+    } catch (...) {
+        // The window stays where it is.
+    }
+}
+
+Settings::Settings(Form& form, FormHost& window, Parts parts)
+    : form_(form), window_(window), p_(std::move(parts)) {
+    for (const auto& [name, index] : kLists) {
+        (void)index;
+        const std::wstring list = name;
+        C(name).OnClick = [this, list] { ListPicked(list); };
+    }
+    C(L"bCancel").OnClick = [this] {
+        C(L"mn_Settings").SetEnabled(true);
+        window_.Hide();
+    };
+    C(L"bExit").OnClick = [this] { ExitCommand(); };
+    C(L"mnu_Exit").OnClick = [this] { ExitCommand(); };
+    C(L"bTest").OnClick = [this] {
+        C(L"Timer1").SetEnabled(false);
+        if (p_.showTestWindow)
+            p_.showTestWindow();
+    };
+    C(L"mn_Settings").OnClick = [this] { OpenFromTray(); };
+    Control& ident = C(L"lbIdent");
+    ident.OnFocus = [&ident] { SelectAllText(ident); };
+    ident.OnKeyPress = [](int& code) { code = 0; };
+    ident.OnKeyDown = [](int, int) {};
+}
+
+void Settings::FillCombos() {
+    const FormLayout& layout = SettingsLayout();
+    for (const auto& [name, index] : kLists) {
+        Control& list = C(name);
+        const ControlLayout& design = layout.At(name);
+        for (const auto& item : design.items)
+            list.AddItem(item);
+        for (int i = 0; i < design.lookedUpItems; ++i)
+            list.AddItem(
+                p_.res.GetResString(form_.Name() + L"|" + name + L"|" + std::to_wstring(i)));
+        list.SetSelectedIndex(index);
+    }
+}
+
+bool Settings::Load() {
+    const AppSettings& s = p_.settings;
+    // Phase 1: the first failure is reported and ends the program.
+    try {
+        C(L"lblVersion").SetText(kVersionText);
+        FillCombos();
+        p_.config.LoadSettings(p_.settings);
+        const std::pair<const wchar_t*, std::int16_t> fields[] = {
+            {L"cComPort", s.ComPort},   {L"cBitsPerSecond", s.BitsPerSecond},
+            {L"cDataBits", s.DataBits}, {L"cFlowControl", s.FlowControl},
+            {L"cParity", s.Parity},     {L"cStopBits", s.StopBits},
+            {L"cSendTo", s.SendTo},     {L"cFilter", s.Filter},
+            {L"cPrefix", s.Prefix},     {L"cIsKeyBoard", s.IsKeyBoard}};
+        for (const auto& [name, index] : fields) {
+            try {
+                C(name).SetSelectedIndex(index);
+            } catch (const WindowError& e) {
+                throw WindowError(e.Number(), std::string(e.what()) + " (" +
+                                                  std::string(name, name + std::wcslen(name)) +
+                                                  " = " + std::to_string(index) + ")");
+            }
+        }
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        std::wstring text(what.begin(), what.end());
+        if (!s.ConfigFile.empty())
+            text += L"\n\n" + s.ConfigFile;
+        try {
+            window_.ShowMessage(text, kProgramTitle);
+        } catch (...) {
+        }
+        // Without its settings shown the program has no tray icon and no way to be reached:
+        // it ends, and the next start can begin afresh.
+        if (p_.endProgram)
+            p_.endProgram();
+        return false;
+    }
+
+    // Phase 2: a failing step is skipped.
+    auto step = [](auto&& action) {
+        try {
+            action();
+        } catch (...) {
+        }
+    };
+    step([&] { p_.res.SetLanguage(form_, L""); });
+    step([&] { p_.res.GetLanguages(s.ConfigFile); });
+    step([&] { SetMenuLanguage(); });
+    step([&] { C(L"cbLanguage1").SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
+    step([&] {
+        if (C(L"cIsKeyBoard").SelectedIndex() == 1)
+            C(L"bTest").SetEnabled(false);
+    });
+    step([&] {
+        if (p_.closeComm)
+            p_.closeComm();
+    });
+    step([&] {
+        Control& connect = C(L"bConnection");
+        if (connect.OnClick) {
+            auto press = connect.OnClick;
+            press();
+        }
+    });
+    CenterForm(window_);
+    return true;
+}
+
+void Settings::Validation() {
+    AppSettings& s = p_.settings;
+    auto index = [this](const wchar_t* name) {
+        return static_cast<std::int16_t>(C(name).SelectedIndex());
+    };
+    s.ComPort = index(L"cComPort");
+    s.BitsPerSecond = index(L"cBitsPerSecond");
+    s.DataBits = index(L"cDataBits");
+    s.FlowControl = index(L"cFlowControl");
+    s.Parity = index(L"cParity");
+    s.StopBits = index(L"cStopBits");
+    s.SendTo = index(L"cSendTo");
+    s.Filter = index(L"cFilter");
+    s.Prefix = index(L"cPrefix");
+    s.IsKeyBoard = index(L"cIsKeyBoard");
+    s.Language = p_.res.GetLanguageAbbreviation(index(L"cbLanguage1"));
+}
+
+void Settings::ListPicked(const std::wstring& list) {
+    if (p_.state.IsStarting)
+        return;
+    Validation();
+    p_.config.SaveSettings(p_.settings);
+    if (list == L"cIsKeyBoard") {
+        if (p_.settings.IsKeyBoard == 1) {
+            C(L"bTest").SetEnabled(false);
+            p_.hook.InstallKeyboardHook();
+        } else {
+            C(L"bTest").SetEnabled(true);
+            p_.hook.RemoveKeyboardHook();
+        }
+    } else if (list == L"cbLanguage1") {
+        p_.res.SetLanguage(form_, L"");
+        SetMenuLanguage();
+    }
+}
+
+void Settings::EnableFields(bool enabled) {
+    for (const wchar_t* name : kSerialFields)
+        C(name).SetEnabled(enabled);
+}
+
+void Settings::SetMenuLanguage() {
+    const std::wstring language = p_.settings.Language;
+    // A language file without the entry leaves the caption as it is rather than blank.
+    for (const auto& [entry, key] :
+         {std::pair{L"mn_Settings", L"mnuSettings"}, std::pair{L"mnu_Exit", L"mnuExit"}}) {
+        const std::wstring text = p_.res.ResStringComm(key, language);
+        if (!text.empty())
+            C(entry).SetText(text);
+    }
+}
+
+void Settings::OpenFromTray() {
+    C(L"mn_Settings").SetEnabled(false);
+    window_.Show();
+}
+
+void Settings::ShowTrayMenu() {
+    window_.ShowPopupMenu(C(L"mnu_Poppup"));
+}
+
+void Settings::ExitCommand() {
+    p_.tray.UpdateTrayIcon(TrayIcon::kDelete, TrayIcon::kNotConnectedImage);
+    Unload();
+}
+
+void Settings::Activate() {
+    p_.state.IsStarting = false;
+}
+
+void Settings::Unload() noexcept {
+    try {
+        p_.hook.RemoveKeyboardHook();
+    } catch (...) {
+    }
+    try {
+        if (p_.closeComm)
+            p_.closeComm();
+    } catch (...) {
+    }
+    if (p_.endProgram)
+        p_.endProgram();
+}
+
+} // namespace corv

@@ -1,0 +1,73 @@
+#pragma once
+// The Settings window's behaviour: its load in two phases, the lists and their handlers, the
+// buttons, the tray menu entries, the identifier box, activation and unloading.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/AppSettings.h"
+#include "config/Configuration.h"
+#include "core/AppState.h"
+#include "core/modSysTry.h"
+#include "localization/ResManagerClass.h"
+#include "platform/FormHost.h"
+#include "platform/WindowLayer.h"
+
+namespace corv {
+
+inline constexpr wchar_t kVersionText[] = L"Ver. 1.00.008";
+inline constexpr wchar_t kProgramTitle[] = L"Corvanthelix";
+
+// The visible controls in the order the Tab key walks them; the first holds the focus when
+// the window opens.
+const std::vector<std::wstring>& SettingsFocusOrder();
+
+// Moves the window to the middle of the screen; any failure is ignored.
+void CenterForm(FormHost& window) noexcept;
+
+class Settings : public TrayMenuHost {
+  public:
+    struct Parts {
+        AppSettings& settings;
+        AppState& state;
+        Configuration& config;
+        ResManagerClass& res;
+        KeyboardHookControl& hook;
+        TrayIcon& tray;
+        std::function<void()> closeComm;      // CloseComm on the one serial port object
+        std::function<void()> showTestWindow; // modal; returns when it is closed
+        std::function<void()> endProgram;     // ends the process at once
+    };
+
+    // Assigns the handlers of the window's lists, buttons, menu entries and identifier box.
+    // The connection button's press and Timer1's tick belong to the reading loop.
+    Settings(Form& form, FormHost& window, Parts parts);
+
+    // The load. A failure while the settings are put into the lists shows its message and
+    // ends the program; false then (when ending returns at all).
+    bool Load();
+    void Activate();
+    // Removes the hook, closes the port and ends the program; failures are ignored.
+    void Unload() noexcept;
+
+    void Validation();
+    void EnableFields(bool enabled);
+    void SetMenuLanguage();
+
+    // The tray icon's actions.
+    void OpenFromTray() override;
+    void ShowTrayMenu() override;
+
+  private:
+    void FillCombos();
+    void ListPicked(const std::wstring& list);
+    void ExitCommand();
+    Control& C(const wchar_t* name) { return form_[name]; }
+
+    Form& form_;
+    FormHost& window_;
+    Parts p_;
+};
+
+} // namespace corv
