@@ -1,13 +1,15 @@
 // Platform calls that fail: private-profile reads and writes, the directory search, the registry,
-// file deletion and the port's reads. The program goes on, loses nothing from the configuration
-// file or from a code being read, uses its defaults where a value could not be had, and keeps
-// the port's failure in the error record.
+// file deletion, the port's reads, typing and the notification area. The program goes on, loses
+// nothing from the configuration file or from a code being read, uses its defaults where a value
+// could not be had, and keeps the port's failure in the error record.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "FakeCodePage.h"
 #include "FakeComm.h"
@@ -16,6 +18,7 @@
 #include "InMemoryForm.h"
 #include "config/Configuration.h"
 #include "core/ReadingLoop.h"
+#include "core/modSysTry.h"
 #include "localization/Localization.h"
 #include "localization/ResManagerClass.h"
 
@@ -302,4 +305,29 @@ TEST(FaultInjection, TypingThatFailsLosesOnlyItsOwnCodeAndTheLoopGoesOn) {
     p.comm.input = "222";
     p.Ticks(3 + 3);
     EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A0222"});
+}
+
+TEST(FaultInjection, ATrayIconRefusedAtStartUpAppearsWithTheCurrentStateWhenTheShellReturns) {
+    // A shell whose notification area is not there yet: every call fails until it comes up.
+    struct LateShell : NotifyIcon {
+        bool up = false;
+        std::vector<std::pair<int, std::uintptr_t>> shown; // calls that succeeded
+        bool Notify(int operation, const NotifyIconRecord& record) override {
+            if (!up)
+                return false;
+            shown.emplace_back(operation, record.icon);
+            return true;
+        }
+    } shell;
+    modSysTry tray(
+        shell, [] { return std::uintptr_t{0x55}; }, 11, 22);
+    tray.SetTrayTip(L"Quillomarte Corvanthelix");
+    tray.UpdateTrayIcon(TrayIcon::kAdd, TrayIcon::kConnectedImage);
+    tray.UpdateTrayIcon(TrayIcon::kModify, TrayIcon::kNotConnectedImage); // the port went away
+    EXPECT_TRUE(shell.shown.empty());
+
+    shell.up = true;
+    tray.RestoreTrayIcon(); // the shell announces its notification area
+    EXPECT_EQ(shell.shown, (std::vector<std::pair<int, std::uintptr_t>>{{NotifyIcon::kAdd, 22}}));
+    EXPECT_EQ(tray.TrayData().tip.substr(0, 24), L"Quillomarte Corvanthelix");
 }
