@@ -3,7 +3,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 PACKAGES=(nsis zip cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64 wine wine64 xvfb socat xdotool imagemagick x11-apps
-    clang-format python3)
+    clang-format python3 clang libclang-rt-14-dev)
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
 
