@@ -92,6 +92,35 @@ TEST(KeyboardHook, ExactlyOneHookSeesKeysUntilRemovedAndTheProgramsOwnKeysAreLef
     EXPECT_EQ(f.out.log.size(), 2u); // the two ended captures, delivered after the callbacks
 }
 
+TEST(KeyboardHook, AFailedInstallLeavesTheProgramAsItWas) {
+    Fixture f;
+    const auto seen = [&] {
+        InjectKeyCode2(0);
+        Pump(150);
+        const bool capturing = f.hook.State().Capturing;
+        Call(VK_RETURN, 0x1C, 0, 0);
+        Call(VK_RETURN, 0x1C, LLKHF_UP, 0);
+        return capturing;
+    };
+    f.hook.SetInstaller([](int, HOOKPROC, HINSTANCE, DWORD) -> HHOOK {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    });
+    f.hook.InstallKeyboardHook(); // nothing installed, nothing reported
+    EXPECT_FALSE(f.hook.IsInstalled());
+    EXPECT_FALSE(seen());
+    f.hook.RemoveKeyboardHook(); // nothing to remove
+    f.hook.SetInstaller(&SetWindowsHookExW);
+    f.hook.InstallKeyboardHook();
+    ASSERT_TRUE(f.hook.IsInstalled());
+    f.hook.SetInstaller([](int, HOOKPROC, HINSTANCE, DWORD) -> HHOOK { return nullptr; });
+    f.hook.InstallKeyboardHook(); // the installed hook stays and keeps working
+    EXPECT_TRUE(f.hook.IsInstalled());
+    EXPECT_TRUE(seen());
+    f.hook.RemoveKeyboardHook();
+    EXPECT_FALSE(f.hook.IsInstalled());
+}
+
 TEST(KeyboardHook, CallbackAnswersAtOnceAndTheWindowTypesAfterwards) {
     Fixture f;
     f.settings.Prefix = 3;

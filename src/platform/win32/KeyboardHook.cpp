@@ -60,8 +60,8 @@ KeyboardHook::~KeyboardHook() {
 
 void KeyboardHook::InstallKeyboardHook() {
     g_reader = this;
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHook::KeyboardHookProc,
-                                   GetModuleHandleW(nullptr), 0);
+    HHOOK hook =
+        installer_(WH_KEYBOARD_LL, &KeyboardHook::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
     // The new hook replaces an installed one; when installing fails, the old one stays.
     if (hook)
         hook_.reset(hook);

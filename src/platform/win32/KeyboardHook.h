@@ -75,6 +75,9 @@ class KeyboardHook : public KeyboardHookControl {
     void InstallKeyboardHook() override;
     void RemoveKeyboardHook() override;
     bool IsInstalled() const { return static_cast<bool>(hook_); }
+    // The system call that installs the hook; tests put a failing one in its place.
+    using HookInstaller = HHOOK(WINAPI*)(int, HOOKPROC, HINSTANCE, DWORD);
+    void SetInstaller(HookInstaller installer) { installer_ = installer; }
     const HookState& State() const { return state_; }
 
     // Carries out, in order, what the callback decided (on kHookActionsMessage).
@@ -101,6 +104,7 @@ class KeyboardHook : public KeyboardHookControl {
     HookActionQueue queue_;
     WindowHandle window_;
     HookHandle hook_;
+    HookInstaller installer_ = &SetWindowsHookExW;
 
     std::wstring timesFile_;
     struct CallbackTime {
