@@ -2,28 +2,16 @@
 // holding the shipped language files (every look-up parses the file again, as the system does).
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
 #include "LayoutForms.h"
+#include "ShippedFiles.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
 
 using namespace corv;
 
 namespace {
-
-std::wstring ShippedText(const char* name) {
-    std::ifstream in(std::string(CORV_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::wstring text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text;
-}
 
 struct World {
     fake::FakeDisk disk;
@@ -35,8 +23,8 @@ struct World {
     AppState state;
     ResManagerClass res{config, files, settings, state};
     World() {
-        disk.Put(L"C:\\Prog\\Common.lng", ShippedText("Common.lng"));
-        disk.Put(L"C:\\Prog\\Forms.lng", ShippedText("Forms.lng"));
+        disk.Put(L"C:\\Prog\\Common.lng", fake::ShippedLanguageText("Common.lng"));
+        disk.Put(L"C:\\Prog\\Forms.lng", fake::ShippedLanguageText("Forms.lng"));
     }
 };
 

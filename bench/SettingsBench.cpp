@@ -11,6 +11,7 @@
 #include "FakeRegistry.h"
 #include "FakeWindowing.h"
 #include "LayoutForms.h"
+#include "ShippedFiles.h"
 #include "config/Configuration.h"
 #include "core/modSysTry.h"
 #include "localization/Localization.h"
@@ -24,19 +25,6 @@ struct NoHook : KeyboardHookControl {
     void InstallKeyboardHook() override {}
     void RemoveKeyboardHook() override {}
 };
-
-// The shipped language file as the private-profile functions see it.
-std::wstring ShippedForms() {
-    std::ifstream in(CORV_SOURCE_DIR "/lang/Forms.lng", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    const std::string raw = bytes.str();
-    std::wstring text;
-    for (std::size_t i = 2; i + 1 < raw.size(); i += 2)
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(raw[i]) |
-                                            (static_cast<unsigned char>(raw[i + 1]) << 8)));
-    return text;
-}
 
 struct World {
     fake::FakeDisk disk;
@@ -55,7 +43,7 @@ struct World {
     std::unique_ptr<Settings> window;
 
     World() {
-        disk.Put(L"C:\\Prog\\Forms.lng", ShippedForms());
+        disk.Put(L"C:\\Prog\\Forms.lng", fake::ShippedLanguageText("Forms.lng"));
         settings.Language = L"EN";
         InitLanguages(config, res, settings);
         res.CurrentLanguage(settings.Language);

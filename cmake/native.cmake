@@ -7,6 +7,7 @@ add_library(corvanthelix_fakes STATIC ${FAKE_SOURCES})
 target_include_directories(corvanthelix_fakes PUBLIC tests/fakes src)
 target_link_libraries(corvanthelix_fakes PUBLIC corvanthelix_core)
 target_compile_options(corvanthelix_fakes PRIVATE ${CORV_WARNINGS})
+target_compile_definitions(corvanthelix_fakes PRIVATE CORV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_SOURCES})

@@ -6,32 +6,16 @@
 
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
+#include "ShippedFiles.h"
 #include "core/Text.h"
 
 using namespace corv;
-
-namespace {
-
-// UTF-16 little-endian after its byte-order mark; empty when the file is not in that form.
-std::wstring ReadUtf16(const std::string& name) {
-    std::ifstream in(std::string(CORV_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    if (bytes.size() < 2 || bytes.size() % 2 != 0 || bytes.compare(0, 2, "\xFF\xFE") != 0)
-        return {};
-    std::wstring text;
-    for (std::size_t i = 2; i < bytes.size(); i += 2)
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text;
-}
-
-} // namespace
 
 class ShippedLanguagesTest : public corv::test::LanguageTest {
   protected:
     void SetUp() override {
         for (const std::string name : {"Common.lng", "Forms.lng"}) {
-            const std::wstring text = ReadUtf16(name);
+            const std::wstring text = fake::ShippedLanguageText(name);
             ASSERT_FALSE(text.empty()) << name << " is missing or not UTF-16 with a BOM";
             const auto lf = std::count(text.begin(), text.end(), L'\n');
             const auto crlf = (text.size() - ReplaceAll(text, L"\r\n", L"").size()) / 2;
