@@ -2,10 +2,8 @@
 // holding the shipped language files (every look-up parses the file again, as the system does).
 #include <benchmark/benchmark.h>
 
-#include "FakeDisk.h"
-#include "FakeRegistry.h"
+#include "LanguageWorld.h"
 #include "LayoutForms.h"
-#include "ShippedFiles.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
 
@@ -13,18 +11,10 @@ using namespace corv;
 
 namespace {
 
-struct World {
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile ini{disk};
-    fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    fake::FakeRegistry registry;
-    Configuration config{ini, files, registry};
-    AppSettings settings;
-    AppState state;
-    ResManagerClass res{config, files, settings, state};
+struct World : fake::LanguageWorld {
     World() {
-        disk.Put(L"C:\\Prog\\Common.lng", fake::ShippedLanguageText("Common.lng"));
-        disk.Put(L"C:\\Prog\\Forms.lng", fake::ShippedLanguageText("Forms.lng"));
+        PutShipped("Common.lng");
+        PutShipped("Forms.lng");
     }
 };
 

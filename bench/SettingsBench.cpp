@@ -7,11 +7,9 @@
 #include <sstream>
 
 #include "FakeCodePage.h"
-#include "FakeDisk.h"
-#include "FakeRegistry.h"
 #include "FakeWindowing.h"
+#include "LanguageWorld.h"
 #include "LayoutForms.h"
-#include "ShippedFiles.h"
 #include "config/Configuration.h"
 #include "core/modSysTry.h"
 #include "localization/Localization.h"
@@ -26,15 +24,7 @@ struct NoHook : KeyboardHookControl {
     void RemoveKeyboardHook() override {}
 };
 
-struct World {
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile ini{disk};
-    fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    fake::FakeRegistry registry;
-    Configuration config{ini, files, registry};
-    AppSettings settings;
-    AppState state;
-    ResManagerClass res{config, files, settings, state};
+struct World : fake::LanguageWorld {
     fake::FakeFormHost host;
     fake::FakeNotifyIcon shell;
     modSysTry tray{shell, [] { return std::uintptr_t{1}; }, 1, 2};
@@ -43,7 +33,7 @@ struct World {
     std::unique_ptr<Settings> window;
 
     World() {
-        disk.Put(L"C:\\Prog\\Forms.lng", fake::ShippedLanguageText("Forms.lng"));
+        PutShipped("Forms.lng");
         settings.Language = L"EN";
         InitLanguages(config, res, settings);
         res.CurrentLanguage(settings.Language);
