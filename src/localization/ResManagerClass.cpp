@@ -168,6 +168,19 @@ void ResManagerClass::SaveLanguages(const std::wstring& configFile) {
     }
 }
 
+namespace {
+
+// The number of the window's controls; a window that cannot tell is walked as empty.
+int ControlCountOrZero(Form& form) {
+    try {
+        return form.ControlCount();
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace
+
 void ResManagerClass::GenerateLanguageFile(Form& form) {
     std::wstring path;
     try {
@@ -175,11 +188,7 @@ void ResManagerClass::GenerateLanguageFile(Form& form) {
         config_.WriteIniValue(L"ME", L"BG", form.Title(), path);
     } catch (...) {
     }
-    int count = 0;
-    try {
-        count = form.ControlCount();
-    } catch (...) {
-    }
+    const int count = ControlCountOrZero(form);
     for (int i = 0; i < count; ++i) {
         try {
             Control& control = form.ControlAt(i);
@@ -233,11 +242,7 @@ void ResManagerClass::SetLanguage(Form& form, const std::wstring& language) {
             form.SetTitle(*title);
     } catch (...) {
     }
-    int count = 0;
-    try {
-        count = form.ControlCount();
-    } catch (...) {
-    }
+    const int count = ControlCountOrZero(form);
     for (int i = 0; i < count; ++i) {
         try {
             Control& control = form.ControlAt(i);
