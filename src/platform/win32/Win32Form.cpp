@@ -604,6 +604,10 @@ void Win32Form::Raise(const std::function<void()>& handler) {
     }
 }
 
+void Win32Form::AddMessageHandler(UINT msg, MessageHandler handler) {
+    handlers_.emplace_back(msg, std::move(handler));
+}
+
 LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -622,10 +626,12 @@ LRESULT CALLBACK Win32Form::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 
 LRESULT Win32Form::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp) {
     const HWND hwnd = hwnd_;
-    if (OnMessage) {
+    for (std::size_t i = 0; i < handlers_.size(); ++i) {
+        if (handlers_[i].first != msg)
+            continue;
         LRESULT result = 0;
-        auto handler = OnMessage;
-        if (handler(msg, wp, lp, result))
+        auto handler = handlers_[i].second; // a handler may add others
+        if (handler(wp, lp, result))
             return result;
     }
     if (msg == kTrayCallbackMessage) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FormHost.h"
@@ -131,8 +132,11 @@ class Win32Form : public Form, public FormHost {
     std::function<void()> OnDestroyed;
     std::function<void(UINT mouseMessage)> OnTrayCallback;
     std::function<void()> OnTaskbarCreated;
-    // Any other message; return true when handled, with the result in the last argument.
-    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> OnMessage;
+    // A handler of one more message; true when it handled the message, with the result in the
+    // last argument. Several parts may watch the same message (a resume from sleep, say): each
+    // handler runs in the order added until one answers true.
+    using MessageHandler = std::function<bool(WPARAM, LPARAM, LRESULT&)>;
+    void AddMessageHandler(UINT msg, MessageHandler handler);
 
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
 
@@ -158,6 +162,7 @@ class Win32Form : public Form, public FormHost {
     HICON bigIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::vector<std::unique_ptr<Win32Control>> controls_;
+    std::vector<std::pair<UINT, MessageHandler>> handlers_;
 };
 
 // Registers the window class and loads the rich edit library; call once before any form.
