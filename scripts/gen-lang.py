@@ -9,6 +9,7 @@ import pathlib
 
 LANGUAGES = ["BG", "EN", "RU", "SR", "RO"]
 TITLE = "Quillomarte Corvanthelix"
+# Each language's own name, which the Settings window's language list shows.
 LANGUAGE_NAMES = ["Български", "English", "Русский", "Српски", "Română"]
 
 # The ten option-list items: asked for by key when the Settings window fills its lists, and
@@ -46,7 +47,7 @@ FORMS = [
     ("Settings|ME", [TITLE] * 5),
     ("Settings|frmOtherSettings", ["Други", "Other settings", "Другие настройки",
                                    "Остала подешавања", "Alte setări"]),
-] + [(f"Settings|cbLanguage1|{i}", [name] * 5) for i, name in enumerate(LANGUAGE_NAMES)] + [
+] + [
     item for item in OPTION_ITEMS if "cIsKeyBoard" in item[0]
 ] + [item for item in OPTION_ITEMS if "cPrefix" in item[0]
 ] + [item for item in OPTION_ITEMS if "cFilter" in item[0]

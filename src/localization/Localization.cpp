@@ -1,5 +1,7 @@
 #include "localization/Localization.h"
 
+#include <algorithm>
+
 #include "core/Text.h"
 
 namespace corv {
@@ -9,11 +11,10 @@ void InitLanguages(Configuration& config, ResStrings& strings, AppSettings& sett
         settings.ConfigFile = config.GetAppFolder() + kConfigFileName;
     } catch (...) {
     }
-    static constexpr const wchar_t* kKnown[] = {L"BG", L"EN", L"RU", L"SR", L"RO"};
     std::int16_t n = 1;
-    for (const wchar_t* code : kKnown) {
+    for (const KnownLanguage& known : kKnownLanguages) {
         try {
-            RegisterLanguage(config, strings, settings, code, n);
+            RegisterLanguage(config, strings, settings, known.code, n);
         } catch (...) {
         }
         ++n;
@@ -42,7 +43,13 @@ void RegisterLanguage(Configuration& config, ResStrings& strings, const AppSetti
     config.WriteIniValue(L"Languages", L"lng" + number, language, settings.ConfigFile);
     config.WriteIniValue(L"Languages", L"cap" + number,
                          strings.ResStringComm(L"strLanguage", language), settings.ConfigFile);
-    config.WriteIniValue(L"Languages", L"Counter", static_cast<long long>(n), settings.ConfigFile);
+    // An entry added by hand after the five must not drop out of the list because one of the
+    // five was mended.
+    const std::int16_t counter =
+        ToInt16(config.ReadIniValue(L"Languages", L"Counter", settings.ConfigFile, 255))
+            .value_or(0);
+    config.WriteIniValue(L"Languages", L"Counter", static_cast<long long>(std::max(counter, n)),
+                         settings.ConfigFile);
 }
 
 } // namespace corv

@@ -1,9 +1,11 @@
 #include "localization/ResManagerClass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "core/Text.h"
+#include "localization/Localization.h"
 
 namespace corv {
 namespace {
@@ -135,6 +137,35 @@ void ResManagerClass::GetLanguages(const std::wstring& configFile) {
     }
     if (bulgarianOnly)
         languageList_ = {LanguageEntry{L"BG", L"Български"}};
+
+    // The languages that "Common.lng" names, then the stored language, join those of the
+    // configuration: every language with texts can be picked, and a stored one stays stored.
+    std::vector<std::wstring> more;
+    try {
+        const std::wstring common = CommonLngPath();
+        if (config_.FileExists(common))
+            more = config_.ReadIniKeys(L"strLanguage", common);
+    } catch (...) {
+    }
+    more.push_back(settings_.Language);
+    for (const std::wstring& key : more) {
+        const std::wstring code = UpperCase(TrimSpaces(key));
+        const auto listed = [&](const LanguageEntry& e) { return e.Abbreviation == code; };
+        if (code.size() == 2 && std::none_of(languageList_.begin(), languageList_.end(), listed))
+            languageList_.push_back(LanguageEntry{code, code});
+    }
+    // Each is shown by its name in the language files, else by the configuration's caption,
+    // else by the built-in name of a known language, else by its code.
+    for (LanguageEntry& entry : languageList_) {
+        const std::wstring name = ResStringComm(L"strLanguage", entry.Abbreviation);
+        if (!TrimSpaces(name).empty()) {
+            entry.Caption = name;
+            continue;
+        }
+        for (const KnownLanguage& known : kKnownLanguages)
+            if (entry.Caption == entry.Abbreviation && entry.Abbreviation == known.code)
+                entry.Caption = known.name;
+    }
 }
 
 std::int16_t ResManagerClass::GetAbrvIndex(const std::wstring& language) const {

@@ -35,6 +35,8 @@ class ResManagerClass : public ResStrings {
 
     // Consumes the first start-up marker found in the program folder; "BG" when there is none.
     std::wstring SetStartUpLanguage();
+    // The known languages: those of the configuration's "Languages" section, then those that
+    // "Common.lng" names and the stored language, each with its name from the language files.
     void GetLanguages(const std::wstring& configFile);
     std::int16_t GetAbrvIndex(const std::wstring& language) const;
     void SaveLanguages(const std::wstring& configFile);

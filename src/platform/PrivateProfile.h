@@ -3,6 +3,7 @@
 // section and key names match without regard to case, a value read is cut to size - 1
 // characters, a new section goes at the end of the file, an existing key is replaced in place.
 #include <string>
+#include <vector>
 
 namespace corv {
 
@@ -14,6 +15,9 @@ class PrivateProfile {
     virtual std::wstring GetString(const std::wstring& section, const std::wstring& key,
                                    const std::wstring& defaultValue, int size,
                                    const std::wstring& file) = 0;
+    // The names of the section's keys in file order; none when the file or section is missing.
+    virtual std::vector<std::wstring> KeyNames(const std::wstring& section,
+                                               const std::wstring& file) = 0;
     // Creates the file and the section when missing. Returns false when the write failed.
     virtual bool WriteString(const std::wstring& section, const std::wstring& key,
                              const std::wstring& value, const std::wstring& file) = 0;

@@ -1,5 +1,7 @@
 #include "ui/FormLayouts.h"
 
+#include "localization/Localization.h"
+
 namespace corv {
 namespace {
 
@@ -18,6 +20,14 @@ ControlLayout C(std::wstring name, K kind, std::wstring container, std::wstring 
     c.height = height;
     c.translated = translated;
     return c;
+}
+
+// Replaced at load by the languages the configuration and the language files name.
+std::vector<std::wstring> KnownLanguageNames() {
+    std::vector<std::wstring> names;
+    for (const KnownLanguage& known : kKnownLanguages)
+        names.push_back(known.name);
+    return names;
 }
 
 ControlLayout FixedList(std::wstring name, std::wstring container, int left, int top, int width,
@@ -55,8 +65,7 @@ FormLayout MakeSettings() {
         C(L"Flash2", K::Picture, {}, {}, 1050, 6510, 765, 765, false),
         C(L"Timer1", K::Timer, {}, {}, 0, 0, 0, 0, false),
         C(other, K::Frame, {}, L"Други", 90, 3210, 4125, 3015, true),
-        FixedList(L"cbLanguage1", other, 1650, 2610, 2325, 315,
-                  {L"Български", L"English", L"Русский", L"Српски", L"Română"}, true),
+        FixedList(L"cbLanguage1", other, 1650, 2610, 2325, 315, KnownLanguageNames()),
         LookedUpList(L"cIsKeyBoard", other, 2490, 2130, 1485, 315, 2),
         LookedUpList(L"cPrefix", other, 1650, 1230, 2325, 315, 4),
         C(L"lbIdent", K::TextBox, other, {}, 1650, 1710, 2325, 285, false),

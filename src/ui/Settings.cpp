@@ -128,6 +128,8 @@ bool Settings::Load() {
     };
     step([&] { p_.res.SetLanguage(form_, L""); });
     step([&] { p_.res.GetLanguages(s.ConfigFile); });
+    // The language list shows the known languages by name; item i stands for entry i.
+    step([&] { p_.res.FillLanguageCombo(C(L"cbLanguage1")); });
     step([&] { SetMenuLanguage(); });
     step([&] { C(L"cbLanguage1").SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
     step([&] {

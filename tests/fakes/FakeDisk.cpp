@@ -165,6 +165,24 @@ std::wstring FakePrivateProfile::GetString(const std::wstring& section, const st
     return cut(defaultValue);
 }
 
+std::vector<std::wstring> FakePrivateProfile::KeyNames(const std::wstring& section,
+                                                       const std::wstring& file) {
+    ++reads;
+    const auto text = disk_.Text(file);
+    std::vector<std::wstring> keys;
+    if (failReads || !text)
+        return keys;
+    bool inSection = false;
+    for (const auto& line : SplitLines(*text)) {
+        std::wstring name, k, v;
+        if (IsSectionLine(line, &name))
+            inSection = FoldCase(name) == FoldCase(section);
+        else if (inSection && SplitKey(line, &k, &v))
+            keys.push_back(k);
+    }
+    return keys;
+}
+
 bool FakePrivateProfile::WriteString(const std::wstring& section, const std::wstring& key,
                                      const std::wstring& value, const std::wstring& file) {
     ++writes;

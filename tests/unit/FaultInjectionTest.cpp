@@ -45,6 +45,12 @@ class FlakyProfile : public PrivateProfile {
             return defaultValue.substr(0, size > 0 ? static_cast<std::size_t>(size - 1) : 0);
         return inner_.GetString(section, key, defaultValue, size, file);
     }
+    std::vector<std::wstring> KeyNames(const std::wstring& section,
+                                       const std::wstring& file) override {
+        if (failReadsOf.count(section))
+            return {};
+        return inner_.KeyNames(section, file);
+    }
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override {
         const int n = writes++;

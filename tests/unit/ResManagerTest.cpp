@@ -82,7 +82,7 @@ TEST_F(LanguageTest, StartUpRegistersLanguagesAndTheStoredLanguageWins) {
     EXPECT_EQ(Read(cfg, L"Languages", L"lng1"), L"BG");   // letter case counts
     EXPECT_EQ(Read(cfg, L"Languages", L"cap2"), L"keep"); // two characters compared
     EXPECT_EQ(Read(cfg, L"Languages", L"lng3"), L"RU");
-    EXPECT_EQ(Read(cfg, L"Languages", L"Counter"), L"3"); // the last entry rewritten
+    EXPECT_EQ(Read(cfg, L"Languages", L"Counter"), L"9"); // later entries stay listed
 
     disk.Put(cfg, L"[Language]\r\nValue=\"   \"\r\n"); // taken as it stands
     InitLanguages(config, res, settings);
@@ -102,22 +102,22 @@ TEST_F(LanguageTest, LanguageListIsReadSavedAndShown) {
     EXPECT_EQ(sizeWith(L"none"), 1u); // the Bulgarian list
     EXPECT_EQ(res.LanguageList()[0].Caption, L"Български");
     EXPECT_EQ(sizeWith(L"99999"), 1u);
-    EXPECT_EQ(sizeWith(L"-1"), 0u);
+    EXPECT_EQ(sizeWith(L"-1"), 1u); // only the stored language
     disk.Remove(cfg);
     res.GetLanguages(cfg);
     EXPECT_EQ(res.LanguageList().size(), 1u);
 
     sizeWith(L"4");
-    EXPECT_EQ(res.LanguageList()[1].Caption, L"BG"); // a blank caption shows the code
-    EXPECT_EQ(res.GetAbrvIndex(L"en"), 2);           // entry 0 is never compared
+    EXPECT_EQ(res.LanguageList()[1].Caption, L"Български"); // a blank caption: the built-in name
+    EXPECT_EQ(res.GetAbrvIndex(L"en"), 2);                  // entry 0 is never compared
     EXPECT_EQ(res.GetAbrvIndex(L"XX"), 0);
     EXPECT_EQ(res.GetLanguageAbbreviation(1), L"BG");
     EXPECT_EQ(res.GetLanguageAbbreviation(-1) + res.GetLanguageAbbreviation(3), L"BGBG");
 
     res.SaveLanguages(L"C:\\App\\to.cfg");
-    EXPECT_EQ(*disk.Text(L"C:\\App\\to.cfg"), L"[Languages]\r\nlng1=EN\r\ncap1=EN\r\nlng2=BG\r\n"
-                                              L"cap2=BG\r\nlng3=EN\r\ncap3=English\r\n"
-                                              L"Counter=3\r\n");
+    EXPECT_EQ(*disk.Text(L"C:\\App\\to.cfg"),
+              L"[Languages]\r\nlng1=EN\r\ncap1=English\r\nlng2=BG\r\ncap2=Български\r\n"
+              L"lng3=EN\r\ncap3=English\r\nCounter=3\r\n");
     fake::InMemoryControl list(L"cbLanguage1", ControlKind::List);
     list.AddItem(L"stale");
     res.CurrentLanguage(L"EN");
@@ -125,7 +125,44 @@ TEST_F(LanguageTest, LanguageListIsReadSavedAndShown) {
     EXPECT_EQ(list.ItemCount(), 3);
     EXPECT_EQ(list.Item(2), L"English");
     EXPECT_EQ(list.SelectedIndex(), 2); // the last match
+    settings.Language.clear();
     sizeWith(L"-1");
     res.FillLanguageCombo(list);
     EXPECT_EQ(list.ItemCount(), 0);
+}
+
+TEST_F(LanguageTest, LanguageListOffersEveryLanguageOfTheFilesAndTheStoredOne) {
+    const std::wstring cfg = L"C:\\App\\x.cfg";
+    const std::wstring five = L"[Languages]\r\nCounter=5\r\nlng1=BG\r\nlng2=EN\r\nlng3=RU\r\n"
+                              L"lng4=SR\r\nlng5=RO\r\ncap3=Russian\r\n";
+    struct {
+        std::wstring languages; // the configuration; empty: no file
+        std::wstring names;     // section strLanguage of Common.lng; empty: no file
+        std::wstring stored;
+        std::wstring shown; // code=caption of each entry
+        std::wstring kept;  // the code the stored language's entry stands for
+    } cases[] = {
+        {five, L"", L"RO", L"BG=Български|EN=English|RU=Russian|SR=Српски|RO=Română", L"RO"},
+        {five, L"EN=English (UK)\r\nde=Deutsch\r\nDEU=x\r\n", L"DE",
+         L"BG=Български|EN=English (UK)|RU=Russian|SR=Српски|RO=Română|DE=Deutsch", L"DE"},
+        {L"", L"EN=English\r\nDE=Deutsch\r\n", L"de", L"BG=Български|EN=English|DE=Deutsch", L"DE"},
+        {L"[Languages]\r\nCounter=2\r\nlng1=BG\r\nlng2=EN\r\n", L"", L"fr",
+         L"BG=Български|EN=English|FR=FR", L"FR"},
+        {L"[Languages]\r\nCounter=1\r\nlng1=BG\r\n", L"", L"French", L"BG=Български", L"BG"},
+    };
+    for (const auto& c : cases) {
+        disk.Remove(cfg);
+        disk.Remove(kCommon);
+        if (!c.languages.empty())
+            disk.Put(cfg, c.languages);
+        if (!c.names.empty())
+            disk.Put(kCommon, L"[strLanguage]\r\n" + c.names);
+        settings.Language = c.stored;
+        res.GetLanguages(cfg);
+        std::wstring shown;
+        for (const LanguageEntry& e : res.LanguageList())
+            shown += (shown.empty() ? L"" : L"|") + e.Abbreviation + L"=" + e.Caption;
+        EXPECT_EQ(shown, c.shown) << c.stored;
+        EXPECT_EQ(res.GetLanguageAbbreviation(res.GetAbrvIndex(c.stored)), c.kept);
+    }
 }

@@ -71,7 +71,17 @@ TEST_F(Win32Localization, Utf16FilesGiveEveryAlphabetExactly) {
     WriteBytes(folder + L"\\Common.lng",
                Utf16File(L"[strLanguage]\r\nRU=Русский\r\nSR=Српски\r\nRO=Română\r\n"
                          L"[Settings|cPrefix|2]\r\nro=a|vbNewLine|ăâîșț ĂÂÎȘȚ\r\n"));
-    WriteBytes(folder + L"\\Forms.lng", Utf16File(L"[Settings|lbParity]\r\nSR=Парност\r\n"));
+    std::wstring many = L"[Settings|lbParity]\r\nSR=Парност\r\n[many]\r\n";
+    for (int i = 0; i < 400; ++i)
+        many += L"k" + std::to_wstring(i) + L"=x\r\n";
+    WriteBytes(folder + L"\\Forms.lng", Utf16File(many));
+    // The languages a section names, in file order; a long list is read whole.
+    EXPECT_EQ(config.ReadIniKeys(L"STRLANGUAGE", folder + L"\\Common.lng"),
+              (std::vector<std::wstring>{L"RU", L"SR", L"RO"}));
+    EXPECT_TRUE(config.ReadIniKeys(L"strConnect", folder + L"\\Common.lng").empty());
+    const auto keys = config.ReadIniKeys(L"many", folder + L"\\Forms.lng");
+    ASSERT_EQ(keys.size(), 400u);
+    EXPECT_EQ(keys.back(), L"k399");
     EXPECT_EQ(res.ResStringComm(L"strLanguage", L"ru"), L"Русский");
     EXPECT_EQ(res.ResStringComm(L"STRLANGUAGE", L"SR"), L"Српски");
     EXPECT_EQ(res.ResStringComm(L"strLanguage", L"RO"), L"Română");
