@@ -64,6 +64,15 @@ Function .onInit
   ; $APPDATA is then the common application-data folder (C:\ProgramData).
   SetShellVarContext all
   StrCpy $DataDir "$APPDATA\${MAKER}\${PRODUCT}"
+  ; An installation from the Windows Installer package belongs to Windows Installer.
+  ClearErrors
+  ReadRegDWORD $0 HKLM "Software\${MAKER}\${PRODUCT}Package" "MenuShortcut"
+  ${IfNot} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is already installed from its Windows Installer \
+      package. Remove that installation first (Apps and features, ${PRODUCT}), then run this \
+      setup. The settings are kept." /SD IDOK
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
