@@ -12,8 +12,10 @@ build_msi() { # folder-with-the-files version(1.00.008) output.msi (absolute pat
     local version upgrade_code
     version=$(msi_version "$2")
     rm -f "$3"
-    # wixl takes the files' paths relative to the working folder.
-    (cd "$1" && wixl -a x64 -D Version="$version" -D SrcDir=. -o "$3" "$ROOT/installer/Corvanthelix.wxs")
+    # wixl takes the files' paths relative to the working folder, and leaves a copy of the icon
+    # there in a folder "Icon".
+    (cd "$1" && wixl -a x64 -D Version="$version" -D SrcDir=. -o "$3" "$ROOT/installer/Corvanthelix.wxs" &&
+        rm -rf Icon)
     upgrade_code=$(msiinfo export "$3" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print $2 }')
     msibuild "$3" \
         `# Users may modify the data folder, which holds only the settings; SYSTEM and` \
