@@ -28,6 +28,10 @@ if(WIN32_TEST_SOURCES)
     target_link_libraries(win32_tests PRIVATE corvanthelix_win32 gtest gmock gtest_main)
     target_compile_options(win32_tests PRIVATE ${CORV_WARNINGS})
     add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
+    # A library named like the rich-edit library, which a test plants beside a copy of itself.
+    add_library(PlantedRichEdit SHARED tests/win32/planted/PlantedRichEdit.cpp)
+    set_target_properties(PlantedRichEdit PROPERTIES PREFIX "")
+    add_dependencies(win32_tests PlantedRichEdit)
 endif()
 
 # Test helper programs: one program per source file, named after it.

@@ -112,6 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         disk.Put(commonPath, common);
     if (!parts[1].empty())
         disk.Put(formsPath, forms);
+    // The default application folder exists, as after an installation of an earlier version.
+    disk.PutFolder(L"C:\\Program Files\\Quillomarte\\Corvanthelix");
     if (!parts[2].empty())
         disk.Put(kConfig, configText);
     res.CurrentLanguage(language);

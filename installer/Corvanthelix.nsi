@@ -1,6 +1,13 @@
-; Installer of Corvanthelix: the program and its language files, the registry value that names the
-; application folder, a Start-menu entry, optional start with Windows, and an uninstaller.
-; Built by scripts/package with: makensis -DSRCDIR=<folder with the files> -DOUTFILE=<setup.exe>
+; Installer of Corvanthelix: the program and its language files, the data folder for the settings
+; and the registry value that names it, a Start-menu entry, optional start with Windows, and an
+; uninstaller. Built by scripts/package with:
+;   makensis -DSRCDIR=<folder with the files> -DOUTFILE=<setup.exe> -DVERSION=1.00.008
+;            -DFILEVERSION=1.0.0.8
+;
+; The program folder keeps the permissions of the folder it is created in (administrators only
+; under Program Files): ordinary users must never be able to replace a file that every user's
+; logon starts or that administrators run. Only the data folder, which holds nothing but the
+; settings, is writable for the Users group.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel admin
@@ -15,7 +22,9 @@ SetCompressor /SOLID lzma
 
 !define PRODUCT "Corvanthelix"
 !define MAKER "Quillomarte"
-!define VERSION "1.00.008"
+!ifndef VERSION
+  !define VERSION "1.00.008"
+!endif
 !define APPKEY "Software\Quillomarte\Corvanthelix"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvanthelix"
 
@@ -27,7 +36,10 @@ InstallDirRegKey HKLM "${UNINSTKEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
 
-VIProductVersion "1.0.0.8"
+!ifndef FILEVERSION
+  !define FILEVERSION "1.0.0.8"
+!endif
+VIProductVersion "${FILEVERSION}"
 VIAddVersionKey "ProductName" "${PRODUCT} Setup"
 VIAddVersionKey "CompanyName" "${MAKER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup"
@@ -42,17 +54,31 @@ UninstPage uninstConfirm
 UninstPage instfiles
 
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 Var RemoveConfig
+Var DataDir
 
 Function .onInit
   SetRegView 64
+  ; $APPDATA is then the common application-data folder (C:\ProgramData).
   SetShellVarContext all
+  StrCpy $DataDir "$APPDATA\${MAKER}\${PRODUCT}"
+  ; An installation from the Windows Installer package belongs to Windows Installer.
+  ClearErrors
+  ReadRegDWORD $0 HKLM "Software\${MAKER}\${PRODUCT}Package" "MenuShortcut"
+  ${IfNot} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is already installed from its Windows Installer \
+      package. Remove that installation first (Apps and features, ${PRODUCT}), then run this \
+      setup. The settings are kept." /SD IDOK
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
+  StrCpy $DataDir "$APPDATA\${MAKER}\${PRODUCT}"
   StrCpy $RemoveConfig "0"
   ; /REMOVECONFIG removes the user's settings too; otherwise they stay.
   ${GetParameters} $0
@@ -62,29 +88,81 @@ Function un.onInit
     StrCpy $RemoveConfig "1"
 FunctionEnd
 
-; A running copy holds its program file open: ask it to close before files are replaced.
-!macro CLOSE_RUNNING
-  nsExec::Exec 'taskkill /IM Corvanthelix.exe'
-  Sleep 500
+; Running copies hold their program file open. Before files change, ask every copy to close,
+; then end the ones that stay (in every session: the installer runs as administrator), and wait
+; until none is left, for at most about 15 s. taskkill answers 128 when there is none.
+!macro END_RUNNING_COPIES
+  StrCpy $R9 0
+  ${Do}
+    ${If} $R9 < 4
+      nsExec::Exec 'taskkill /IM Corvanthelix.exe'
+    ${Else}
+      nsExec::Exec 'taskkill /F /IM Corvanthelix.exe'
+    ${EndIf}
+    Pop $R8
+    ${If} $R8 == 128
+    ${OrIf} $R8 == "error"
+    ${OrIf} $R9 >= 30
+      ${Break}
+    ${EndIf}
+    IntOp $R9 $R9 + 1
+    Sleep 500
+  ${Loop}
+!macroend
+
+; A program file that is still in use is put beside the old one and replaces it at the next
+; restart, rather than leaving the old version in place.
+!macro INSTALL_FILE NAME
+  SetOverwrite try
+  ClearErrors
+  File "${SRCDIR}\${NAME}"
+  ${If} ${Errors}
+    File "/oname=$INSTDIR\${NAME}.new" "${SRCDIR}\${NAME}"
+    Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+  ${EndIf}
+  SetOverwrite on
 !macroend
 
 Section "${PRODUCT} (required)" SecMain
   SectionIn RO
-  !insertmacro CLOSE_RUNNING
+  !insertmacro END_RUNNING_COPIES
   SetOutPath "$INSTDIR"
-  SetOverwrite on
-  File "${SRCDIR}\Corvanthelix.exe"
-  File "${SRCDIR}\Common.lng"
-  File "${SRCDIR}\Forms.lng"
-  ; Corvanthelix.cfg is never written here: an existing one keeps the user's settings.
+  !insertmacro INSTALL_FILE "Corvanthelix.exe"
+  !insertmacro INSTALL_FILE "Common.lng"
+  !insertmacro INSTALL_FILE "Forms.lng"
 
-  ; The program saves its settings beside itself: let ordinary users write there.
-  nsExec::Exec 'icacls "$INSTDIR" /grant *S-1-5-32-545:(OI)(CI)M'
+  ; The data folder for the settings. Users may change the settings, so the Users group gets
+  ; modify access to this folder, and only when this installer creates it.
+  ${IfNot} ${FileExists} "$DataDir\*.*"
+    CreateDirectory "$DataDir"
+    nsExec::Exec 'icacls "$DataDir" /grant *S-1-5-32-545:(OI)(CI)M'
+  ${EndIf}
+
+  ; Earlier versions kept the settings in the application folder that the registry named,
+  ; normally the program folder, and let users write there. Bring the settings into the data
+  ; folder (settings already there win); from the program folder they move, and the write
+  ; access that those versions gave users there is taken back.
+  SetRegView 32
+  ReadRegStr $0 HKLM "${APPKEY}" "AppPAth"
+  SetRegView 64
+  ${If} $0 != ""
+  ${AndIf} $0 != "$DataDir\"
+    ${If} ${FileExists} "$0Corvanthelix.cfg"
+    ${AndIfNot} ${FileExists} "$DataDir\Corvanthelix.cfg"
+      CopyFiles /SILENT "$0Corvanthelix.cfg" "$DataDir\Corvanthelix.cfg"
+    ${EndIf}
+    ${If} $0 == "$INSTDIR\"
+      ${If} ${FileExists} "$DataDir\Corvanthelix.cfg"
+        Delete "$INSTDIR\Corvanthelix.cfg"
+      ${EndIf}
+      nsExec::Exec 'icacls "$INSTDIR" /remove:g *S-1-5-32-545'
+    ${EndIf}
+  ${EndIf}
 
   ; The application folder, with its trailing backslash, in the 32-bit view that the program
   ; reads first.
   SetRegView 32
-  WriteRegStr HKLM "${APPKEY}" "AppPAth" "$INSTDIR\"
+  WriteRegStr HKLM "${APPKEY}" "AppPAth" "$DataDir\"
   SetRegView 64
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Corvanthelix.exe"
@@ -101,6 +179,10 @@ Section "${PRODUCT} (required)" SecMain
   WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTKEY}" "EstimatedSize" $0
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION \
+      "A program file was in use. It is replaced when Windows restarts." /SD IDOK
+  ${EndIf}
 SectionEnd
 
 Section "Start with Windows" SecStartup
@@ -108,10 +190,10 @@ Section "Start with Windows" SecStartup
 SectionEnd
 
 Section "Uninstall"
-  !insertmacro CLOSE_RUNNING
-  Delete "$INSTDIR\Corvanthelix.exe"
-  Delete "$INSTDIR\Common.lng"
-  Delete "$INSTDIR\Forms.lng"
+  !insertmacro END_RUNNING_COPIES
+  Delete /REBOOTOK "$INSTDIR\Corvanthelix.exe"
+  Delete /REBOOTOK "$INSTDIR\Common.lng"
+  Delete /REBOOTOK "$INSTDIR\Forms.lng"
   Delete "$INSTDIR\Uninstall.exe"
   IfSilent keep_or_remove
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
@@ -119,9 +201,11 @@ Section "Uninstall"
     StrCpy $RemoveConfig "1"
   keep_or_remove:
   StrCmp $RemoveConfig "1" 0 +2
-    Delete "$INSTDIR\Corvanthelix.cfg"
-  ; The folder goes only when nothing of the user's is left in it.
-  RMDir "$INSTDIR"
+    Delete "$DataDir\Corvanthelix.cfg"
+  ; A folder goes only when nothing of the user's is left in it.
+  RMDir "$DataDir"
+  RMDir "$APPDATA\${MAKER}"
+  RMDir /REBOOTOK "$INSTDIR"
   RMDir "$PROGRAMFILES64\${MAKER}"
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"

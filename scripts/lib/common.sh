@@ -1,7 +1,7 @@
 # Shared pieces of the project's scripts. Source it; it defines functions and ROOT.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-PACKAGES=(nsis zip cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES=(nsis msitools wixl zip cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64 wine wine64 xvfb socat xdotool imagemagick x11-apps
     clang-format python3 clang libclang-rt-14-dev)
 

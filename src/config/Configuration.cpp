@@ -92,7 +92,14 @@ std::wstring Configuration::GetAppFolder() {
                                            kAppFolderValue, std::nullopt, Registry::kView32);
     if (std::holds_alternative<std::monostate>(value))
         value = GetRegistryValue(registry_, Registry::kLocalMachine, kAppFolderKey, kAppFolderValue,
-                                 RegistryValue(kDefaultAppFolder), Registry::kView64);
+                                 std::nullopt, Registry::kView64);
+    if (std::holds_alternative<std::monostate>(value)) {
+        // No installation names a folder. The default folder would lose every change when it
+        // does not exist, so a copy run from a folder of its own keeps its settings there.
+        if (files_.FolderExists(kDefaultAppFolder))
+            return kDefaultAppFolder;
+        return files_.ProgramFolder() + L"\\";
+    }
     if (const auto* text = std::get_if<std::wstring>(&value))
         return *text;
     if (const auto* number = std::get_if<std::int32_t>(&value))

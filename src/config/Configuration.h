@@ -42,6 +42,8 @@ class Configuration {
     bool FileExists(const std::wstring& path);
 
     // The application folder, ending as the registry value ends (normally in a backslash).
+    // Without the registry key, the default folder; when that folder does not exist either
+    // (a portable copy on a computer without an installation), the program's own folder.
     // Throws RegistryError 1001 "Unsupported value type" when the value cannot be read.
     std::wstring GetAppFolder();
     bool LoadSettings(AppSettings& settings);

@@ -1,6 +1,6 @@
 #pragma once
 // The few file operations the program needs: a directory search for an ordinary file, deleting
-// a file, and the folder that holds the running program.
+// a file, whether a folder exists, and the folder that holds the running program.
 #include <optional>
 #include <string>
 
@@ -14,6 +14,8 @@ class FileSystem {
     virtual std::optional<std::wstring> FindFirstOrdinaryFile(const std::wstring& pattern) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool RemoveFile(const std::wstring& path) = 0;
+    // True when the path names an existing folder (a trailing backslash is allowed).
+    virtual bool FolderExists(const std::wstring& path) = 0;
     // The folder of the running executable, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;
 };

@@ -240,6 +240,15 @@ std::optional<std::wstring> FakeFileSystem::FindFirstOrdinaryFile(const std::wst
     return std::nullopt;
 }
 
+bool FakeFileSystem::FolderExists(const std::wstring& path) {
+    std::wstring folder = path;
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    // A folder holding a file exists too.
+    const FakeFile* f = disk_.Find(folder);
+    return (f && f->directory) || !disk_.Match(folder + L"\\*").empty();
+}
+
 bool FakeFileSystem::RemoveFile(const std::wstring& path) {
     if (failDeletes || !disk_.Exists(path))
         return false;

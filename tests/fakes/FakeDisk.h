@@ -63,6 +63,7 @@ class FakeFileSystem : public FileSystem {
         : disk_(disk), programFolder_(std::move(programFolder)) {}
     std::optional<std::wstring> FindFirstOrdinaryFile(const std::wstring& pattern) override;
     bool RemoveFile(const std::wstring& path) override;
+    bool FolderExists(const std::wstring& path) override;
     std::wstring ProgramFolder() override { return programFolder_; }
 
     bool failDeletes = false;

@@ -18,7 +18,7 @@ class LanguageTest : public testing::Test {
     fake::FakeDisk disk;
     fake::FakePrivateProfile ini{disk};
     fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    fake::FakeRegistry registry; // no key: the default application folder
+    fake::FakeRegistry registry; // no key and no default folder: the program's folder
     Configuration config{ini, files, registry};
     AppSettings settings;
     AppState state;

@@ -90,17 +90,20 @@ TEST(GetRegistryValue, DefaultOnlyWhenTheKeyCannotBeOpened) {
     EXPECT_EQ(reg.OpenHandles(), 0u); // closed on the error paths too
 }
 
-TEST(GetAppFolder, ThirtyTwoBitViewFirstThenSixtyFourThenDefault) {
+TEST(GetAppFolder, ThirtyTwoBitViewFirstThenSixtyFourThenDefaultThenProgramFolder) {
     fake::FakeDisk disk;
     fake::FakePrivateProfile ini(disk);
-    fake::FakeFileSystem fs(disk);
+    fake::FakeFileSystem fs(disk, L"D:\\Portable");
     FakeRegistry reg;
     Configuration config(ini, fs, reg);
 
-    EXPECT_EQ(config.GetAppFolder(), L"C:\\Program Files\\Quillomarte\\Corvanthelix\\");
+    // Without an installation and without the default folder: the program's own folder.
+    EXPECT_EQ(config.GetAppFolder(), L"D:\\Portable\\");
     ASSERT_EQ(reg.openAccess.size(), 2u);
     EXPECT_EQ(reg.openAccess[0], Registry::kKeyRead | Registry::kView32);
     EXPECT_EQ(reg.openAccess[1], Registry::kKeyRead | Registry::kView64);
+    disk.PutFolder(L"C:\\Program Files\\Quillomarte\\Corvanthelix");
+    EXPECT_EQ(config.GetAppFolder(), L"C:\\Program Files\\Quillomarte\\Corvanthelix\\");
 
     reg.SetText(View::Bits64, kKey, L"AppPAth", L"D:\\Sixty\\");
     EXPECT_EQ(config.GetAppFolder(), L"D:\\Sixty\\");

@@ -53,7 +53,8 @@ class SettingsTest : public test::LanguageTest {
         return out;
     }
 
-    const std::wstring kCfg = std::wstring(kDefaultAppFolder) + kConfigFileName;
+    // No installation: the settings lie beside the program.
+    const std::wstring kCfg = std::wstring(L"C:\\Prog\\") + kConfigFileName;
     std::unique_ptr<fake::InMemoryForm> form = EmptySettingsForm();
     fake::FakeFormHost host;
     fake::FakeNotifyIcon shell;

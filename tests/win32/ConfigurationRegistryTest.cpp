@@ -111,12 +111,19 @@ TEST(Win32RegistryRead, EveryValueTypeAndLongValues) {
     EXPECT_TRUE(std::holds_alternative<std::monostate>(Read(L"Text", Registry::kView32)));
 }
 
-TEST(Win32RegistryRead, AppFolderFromEitherViewThenTheDefault) {
+TEST(Win32RegistryRead, AppFolderFromEitherViewThenTheDefaultThenTheProgramFolder) {
     Win32PrivateProfile ini;
     Win32FileSystem fs;
     RedirectedRegistry reg;
     Configuration config(ini, fs, reg);
-    EXPECT_EQ(config.GetAppFolder(), L"C:\\Program Files\\Quillomarte\\Corvanthelix\\");
+    // No installation: the program's own folder, until the default folder exists.
+    const wchar_t* const kMaker = L"C:\\Program Files\\Quillomarte";
+    const wchar_t* const kDefault = L"C:\\Program Files\\Quillomarte\\Corvanthelix\\";
+    ASSERT_FALSE(fs.FolderExists(kDefault));
+    EXPECT_EQ(config.GetAppFolder(), fs.ProgramFolder() + L"\\");
+    CreateDirectoryW(kMaker, nullptr);
+    ASSERT_TRUE(CreateDirectoryW(kDefault, nullptr));
+    EXPECT_EQ(config.GetAppFolder(), kDefault);
     {
         TestKey k64(KEY_WOW64_64KEY);
         k64.SetText(L"AppPAth", L"C:\\Sixty\\");
@@ -136,7 +143,9 @@ TEST(Win32RegistryRead, AppFolderFromEitherViewThenTheDefault) {
             EXPECT_EQ(e.Description(), "Unsupported value type");
         }
     }
-    EXPECT_EQ(config.GetAppFolder(), L"C:\\Program Files\\Quillomarte\\Corvanthelix\\");
+    EXPECT_EQ(config.GetAppFolder(), kDefault);
+    RemoveDirectoryW(kDefault);
+    RemoveDirectoryW(kMaker);
 }
 
 TEST(Win32Configuration, SaveIntoANewFileThenLoadBack) {

@@ -7,6 +7,28 @@
 
 namespace corv::win32 {
 
+void RestrictLibrarySearch() {
+    // Looked up, as systems without the search-path update lack the function.
+    using Fn = BOOL(WINAPI*)(DWORD);
+    const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (fn)
+        fn(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L""); // takes the current folder out of the search as well
+}
+
+void* LoadSystemLibrary(const wchar_t* name) {
+    if (HMODULE m = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return m;
+    // Without the search-path update the flag is refused: name the system folder in full.
+    wchar_t system[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return nullptr;
+    const std::wstring path = std::wstring(system, n) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 std::wstring AnsiCodePage::FromAnsi(std::string_view bytes) const {
     std::wstring out;
     out.reserve(bytes.size());
@@ -101,6 +123,11 @@ std::optional<std::wstring> Win32FileSystem::FindFirstOrdinaryFile(const std::ws
 
 bool Win32FileSystem::RemoveFile(const std::wstring& path) {
     return DeleteFileW(path.c_str()) != 0;
+}
+
+bool Win32FileSystem::FolderExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::wstring Win32FileSystem::ProgramFolder() {

@@ -29,8 +29,15 @@ class Win32FileSystem : public FileSystem {
   public:
     std::optional<std::wstring> FindFirstOrdinaryFile(const std::wstring& pattern) override;
     bool RemoveFile(const std::wstring& path) override;
+    bool FolderExists(const std::wstring& path) override;
     std::wstring ProgramFolder() override;
 };
+
+// Libraries load from the system folder only, never from the program's folder or the current
+// folder, where anyone who can write there could plant one. Called first thing at start.
+void RestrictLibrarySearch();
+// Loads a system library from the system folder only; nothing when it cannot be loaded.
+void* LoadSystemLibrary(const wchar_t* name);
 
 class Win32MessagePump : public MessagePump {
   public:

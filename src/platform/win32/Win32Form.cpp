@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Win32Basics.h"
 #include "core/modSysTry.h"
 
 namespace corv::win32 {
@@ -63,7 +64,7 @@ RECT OuterRect(int width, int height, UINT dpi) {
 void InitWindowLayer(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    LoadLibraryW(L"Msftedit.dll");
+    LoadSystemLibrary(L"Msftedit.dll");
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
