@@ -31,6 +31,16 @@ void modSysTry::UpdateTrayIcon(int operation, std::int16_t image) {
         shown_ = false;
 }
 
+void modSysTry::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!shown_)
+        return;
+    NotifyIconRecord balloon = trayData_;
+    balloon.flags = kBalloonFlag;
+    balloon.balloonTitle = title;
+    balloon.balloonText = text;
+    shell_.Notify(kModify, balloon);
+}
+
 void modSysTry::RestoreTrayIcon() {
     if (shown_)
         shell_.Notify(kAdd, trayData_);

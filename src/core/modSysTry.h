@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kTrayCallbackMessage = 0x8001;
 // The message with which the window hands an icon callback to TrayMouseMessage.
 inline constexpr std::uint32_t kTrayMouseMessage = 0x401;
 inline constexpr std::uint32_t kTipLength = 128;
+// The record's flag that shows a balloon.
+inline constexpr std::uint32_t kBalloonFlag = 0x10;
 
 // What the icon's mouse table acts on.
 class TrayMenuHost {
@@ -24,7 +26,7 @@ class TrayMenuHost {
     virtual void ShowTrayMenu() = 0; // the popup menu at the mouse position
 };
 
-class modSysTry : public TrayIcon {
+class modSysTry : public TrayIcon, public TrayBalloon {
   public:
     // window: the Settings window's handle, read again on every operation; the two icons.
     modSysTry(NotifyIcon& shell, std::function<std::uintptr_t()> window,
@@ -32,6 +34,8 @@ class modSysTry : public TrayIcon {
 
     void UpdateTrayIcon(int operation, std::int16_t image) override;
     void SetTrayTip(const std::wstring& tip) override;
+    // A warning balloon from the icon, when it is up; the record keeps no trace of it.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text) override;
     // Adds the icon again (the notification area was recreated), when it is up.
     void RestoreTrayIcon();
 

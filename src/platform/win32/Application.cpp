@@ -100,8 +100,9 @@ class Program {
             shell_, [this] { return reinterpret_cast<std::uintptr_t>(form_->Handle()); },
             connectedIcon_.Handle(), notConnectedIcon_.Handle());
         Control& openEntry = form[L"mn_Settings"];
-        deliverer_ = std::make_unique<Deliverer>(settings_, desktop_, form[L"lbIdent"],
-                                                 [&openEntry] { return !openEntry.Enabled(); });
+        deliverer_ = std::make_unique<Deliverer>(
+            Deliverer::Parts{settings_, desktop_, form[L"lbIdent"],
+                             [&openEntry] { return !openEntry.Enabled(); }, res_, *tray_});
         hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_, desktop_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)

@@ -7,13 +7,23 @@
 #include <algorithm>
 
 namespace corv::win32 {
+namespace {
+
+// Copies a text into a fixed field of the record, cut to leave room for the NUL.
+template <std::size_t N> void CopyField(const std::wstring& text, wchar_t (&field)[N]) {
+    const std::size_t end = std::min<std::size_t>({text.find(L'\0'), text.size(), N - 1});
+    std::copy_n(text.begin(), end, field);
+    field[end] = L'\0';
+}
+
+} // namespace
 
 bool Win32NotifyIcon::Notify(int operation, const NotifyIconRecord& record) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = reinterpret_cast<HWND>(record.window);
     data.uID = record.id;
-    data.uFlags = record.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    data.uFlags = record.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
     data.uCallbackMessage = record.callbackMessage;
     data.hIcon = reinterpret_cast<HICON>(record.icon);
     // The tip ends at its NUL; the system's field keeps room for one.
@@ -21,6 +31,11 @@ bool Win32NotifyIcon::Notify(int operation, const NotifyIconRecord& record) {
         {record.tip.find(L'\0'), record.tip.size(), std::size(data.szTip) - 1});
     std::copy_n(record.tip.begin(), end, data.szTip);
     data.szTip[end] = L'\0';
+    if (data.uFlags & NIF_INFO) {
+        CopyField(record.balloonTitle, data.szInfoTitle);
+        CopyField(record.balloonText, data.szInfo);
+        data.dwInfoFlags = NIIF_WARNING;
+    }
     DWORD message = NIM_ADD;
     if (operation == kModify)
         message = NIM_MODIFY;
