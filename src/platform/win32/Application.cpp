@@ -147,17 +147,18 @@ class Program {
             instance_,
             SpecFromLayout(TestSerialLayout(), TestSerialFocusOrder(), IDI_APPLICATION_ICON),
             owner);
-        TestSerial behaviour(test, test,
-                             TestSerial::Parts{settings_, res_, *hook_, pump_, desktop_, codePage_,
-                                               [this] {
-                                                   std::wstring received;
-                                                   serial_.ReadComm(received);
-                                                   return received;
-                                               },
-                                               (*form_)[L"Timer1"],
-                                               [&test](const std::function<bool()>& done) {
-                                                   LetMessagesRun(test, done);
-                                               }});
+        TestSerial behaviour(
+            test, test,
+            TestSerial::Parts{
+                settings_, res_, *hook_, pump_, desktop_, codePage_,
+                [this] {
+                    std::wstring received;
+                    serial_.ReadComm(received);
+                    return received;
+                },
+                (*form_)[L"Timer1"],
+                [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
+                [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;
         test.OnCloseCommand = [&] {
             behaviour.Unload();
