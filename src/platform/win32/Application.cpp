@@ -126,6 +126,13 @@ class Program {
                 settingsWindow_->Activate();
         };
         form.OnCloseCommand = [this] { settingsWindow_->Unload(); };
+        // The end of the Windows session ends the program the same way (icon first).
+        form.AddMessageHandler(WM_ENDSESSION, [this](WPARAM ending, LPARAM, LRESULT& result) {
+            result = 0;
+            if (ending)
+                settingsWindow_->Unload();
+            return true;
+        });
         // Escape hides the window, as its hide button does.
         form.OnEscape = [&form] {
             Control& hide = form[L"bCancel"];
