@@ -18,6 +18,25 @@ template <std::size_t N> void CopyField(const std::wstring& text, wchar_t (&fiel
 
 } // namespace
 
+int TrayIconSize(UINT dpi) {
+    // Windows 10 1607 and later know the metrics of any DPI; before, one DPI held for all.
+    using ForDpi = int(WINAPI*)(int, UINT);
+    if (const auto fn = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi"))))
+        return fn(SM_CXSMICON, dpi);
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), systemDpi);
+}
+
+HICON LoadTrayIcon(HMODULE module, int id, UINT dpi) {
+    const int side = TrayIconSize(dpi);
+    return static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+}
+
 bool Win32NotifyIcon::Notify(int operation, const NotifyIconRecord& record) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
