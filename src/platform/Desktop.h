@@ -39,8 +39,9 @@ class DeliveryDesktop : public Desktop {
     virtual std::vector<int> WaitForModifiersUp(int timeoutMs) = 0;
     // As TypeText, waiting until processed, with the keys of releaseFirst let go (key-ups) ahead
     // of the text in the same input, so that nothing the user does comes between. False when the
-    // system took fewer key events than it was given (a window of higher integrity, a locked
-    // workstation); typing stops there.
+    // system took fewer key events than it was given (a locked workstation), typing stopping
+    // there, or when the window in front runs at a higher integrity level, whose keys the system
+    // drops without saying so (nothing is typed then).
     virtual bool TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) = 0;
 };
 

@@ -43,6 +43,37 @@ INPUT KeyEvent(WORD vk, WORD scan, DWORD flags) {
     return in;
 }
 
+// The integrity level of a process (the last part of its mandatory label), or -1 when it cannot
+// be read.
+long IntegrityOf(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return -1;
+    long level = -1;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+        level = static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u));
+    }
+    CloseHandle(token);
+    return level;
+}
+
+// True when the window belongs to a process of a higher integrity level (one run as
+// administrator): the system drops the keys injected into it, and SendInput need not say so.
+bool OutranksThisProcess(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process)
+        return false;
+    const long theirs = IntegrityOf(process);
+    CloseHandle(process);
+    return theirs > IntegrityOf(GetCurrentProcess());
+}
+
 // A key-up of a held modifier, by its own side (the right-hand keys and the Windows keys are
 // extended keys).
 INPUT KeyUp(int vk) {
@@ -176,6 +207,8 @@ void Win32Desktop::TypeText(const std::wstring& text, bool waitUntilProcessed) {
 }
 
 bool Win32Desktop::TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) {
+    if (const HWND front = GetForegroundWindow(); front && OutranksThisProcess(front))
+        return false;
     return Type(text, true, releaseFirst);
 }
 
