@@ -61,6 +61,8 @@ struct TrayImages {
 // lets it come to the front.
 void ShowRunningCopy() {
     const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage);
+    if (show == 0)
+        return;
     for (HWND h = FindWindowExW(nullptr, nullptr, kFormClassName, nullptr); h;
          h = FindWindowExW(nullptr, h, kFormClassName, nullptr)) {
         DWORD process = 0;
@@ -189,12 +191,13 @@ class Program {
                              kTrayMouseMessage, mouse, mouse);
         };
         form.OnTaskbarCreated = [this] { tray_->RestoreTrayIcon(); };
-        form.AddMessageHandler(RegisterWindowMessageW(kShowRunningCopyMessage),
-                               [this](WPARAM, LPARAM, LRESULT& result) {
-                                   settingsWindow_->OpenFromTray();
-                                   result = 0;
-                                   return true;
-                               });
+        // A second start asks this copy to show itself.
+        if (const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage); show != 0)
+            form.AddMessageHandler(show, [this](WPARAM, LPARAM, LRESULT& result) {
+                settingsWindow_->OpenFromTray();
+                result = 0;
+                return true;
+            });
         settingsWindow_->Load();
     }
 
