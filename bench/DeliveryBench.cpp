@@ -22,13 +22,25 @@ std::wstring CodeOfLength(std::size_t n) {
 }
 
 // A desktop whose window is always there and which only counts the typed characters.
-class CountingDesktop : public Desktop {
+class CountingDesktop : public DeliveryDesktop {
   public:
     Window FindTopLevelWindow(const std::wstring&) override { return 1; }
+    bool RestoreIfMinimised(Window) override { return false; }
     bool SetForeground(Window) override { return true; }
     bool WaitUntilFocused(Window, int) override { return true; }
+    std::vector<int> WaitForModifiersUp(int) override { return {}; }
     void TypeText(const std::wstring& text, bool) override { typed += text.size(); }
+    bool TypeCode(const std::wstring& text, const std::vector<int>&) override {
+        typed += text.size();
+        return true;
+    }
     std::size_t typed = 0;
+};
+
+// A delivery that never fails asks for no text and shows no balloon.
+struct NoNotices : ResStrings, TrayBalloon {
+    std::wstring ResStringComm(const std::wstring&, const std::wstring&) override { return {}; }
+    void ShowBalloon(const std::wstring&, const std::wstring&) override {}
 };
 
 void BM_FilterAlphanumeric(benchmark::State& state) {
@@ -54,7 +66,8 @@ void BM_PrefixAndDeliver(benchmark::State& state) {
     CountingDesktop desktop;
     fake::InMemoryForm form(L"Settings");
     auto& ident = form.Add(L"lbIdent", ControlKind::TextBox);
-    Deliverer deliverer(settings, desktop, ident, [] { return true; });
+    NoNotices notices;
+    Deliverer deliverer({settings, desktop, ident, [] { return true; }, notices, notices});
     const std::wstring code = CodeOfLength(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
         deliverer.DeliverCode(*ApplyPrefix(settings.Prefix, code));

@@ -41,6 +41,33 @@ COMMON = [
     ("strLanguage", LANGUAGE_NAMES),
 ] + OPTION_ITEMS
 
+# The balloon of a code that was not delivered: its title and the two reasons.
+COMMON += [
+    ("strNotDelivered", ["Кодът не е изпратен", "Code not delivered", "Код не передан",
+                         "Код није послат", "Codul nu a fost trimis"]),
+    ("strNoFocus", [
+        "Quillomarte не получи фокуса на клавиатурата (отворено меню или друг прозорец отпред). "
+        "Нищо не е въведено.",
+        "Quillomarte did not get the keyboard focus (an open menu, or another window kept the "
+        "front). Nothing was typed.",
+        "Quillomarte не получил фокус клавиатуры (открыто меню или другое окно впереди). "
+        "Ничего не введено.",
+        "Quillomarte није добио фокус тастатуре (отворен мени или други прозор испред). "
+        "Ништа није откуцано.",
+        "Quillomarte nu a primit focusul tastaturii (un meniu deschis sau altă fereastră în "
+        "față). Nu s-a tastat nimic."]),
+    ("strKeysRefused", [
+        "Windows отказа клавишите: Quillomarte работи като администратор или компютърът е "
+        "заключен.",
+        "Windows refused the keys: Quillomarte may run as administrator, or the workstation is "
+        "locked.",
+        "Windows отклонил нажатия клавиш: Quillomarte запущен от имени администратора или "
+        "компьютер заблокирован.",
+        "Windows је одбио тастере: Quillomarte ради као администратор или је рачунар закључан.",
+        "Windows a refuzat tastele: Quillomarte rulează ca administrator sau stația este "
+        "blocată."]),
+]
+
 # Window texts in the windows' load order. The Bulgarian texts are the design captions, so that
 # choosing Bulgarian again brings every text back.
 FORMS = [

@@ -25,6 +25,13 @@ class TrayIcon {
     virtual void SetTrayTip(const std::wstring& tip) = 0;
 };
 
+// A short message from the notification icon (a balloon).
+class TrayBalloon {
+  public:
+    virtual ~TrayBalloon() = default;
+    virtual void ShowBalloon(const std::wstring& title, const std::wstring& text) = 0;
+};
+
 // Installing and removing the keyboard reader's low-level hook.
 class KeyboardHookControl {
   public:

@@ -28,15 +28,16 @@ std::wstring HexEncode(std::wstring_view text, const CodePage& codePage) {
     return out;
 }
 
-bool ActivateTargetWindow(Desktop& desktop, const std::wstring& title) {
+Activation ActivateTargetWindow(DeliveryDesktop& desktop, const std::wstring& title) {
     const Desktop::Window window = desktop.FindTopLevelWindow(title);
     if (window == 0)
-        return false;
-    if (!desktop.SetForeground(window))
-        return false;
-    // Typing at once could lose characters while the focus is still moving.
-    desktop.WaitUntilFocused(window, kFocusWaitMs);
-    return true;
+        return Activation::NoWindow;
+    desktop.RestoreIfMinimised(window);
+    desktop.SetForeground(window);
+    // Only a window that really holds the focus gets the keys: anything else in front (a menu,
+    // another program that kept the foreground) would receive them instead.
+    return desktop.WaitUntilFocused(window, kFocusWaitMs) ? Activation::Focused
+                                                          : Activation::Refused;
 }
 
 namespace {
@@ -75,17 +76,39 @@ void SelectAllText(Control& box) {
     box.Select(0, static_cast<int>(box.Text().size()));
 }
 
-Deliverer::Deliverer(const AppSettings& settings, Desktop& desktop, Control& identBox,
-                     std::function<bool()> settingsShown)
-    : settings_(settings), desktop_(desktop), identBox_(identBox),
-      settingsShown_(std::move(settingsShown)) {}
+Deliverer::Deliverer(Parts parts) : p_(std::move(parts)) {}
+
+namespace {
+
+// The built-in (Bulgarian) texts, for a language file without them.
+const wchar_t* BuiltInText(const std::wstring& key) {
+    if (key == kNotDeliveredKeys[0])
+        return L"Кодът не е изпратен";
+    if (key == kNotDeliveredKeys[1])
+        return L"Quillomarte не получи фокуса на клавиатурата (отворено меню или друг прозорец "
+               L"отпред). Нищо не е въведено.";
+    return L"Windows отказа клавишите: Quillomarte работи като администратор или компютърът е "
+           L"заключен.";
+}
+
+} // namespace
+
+void Deliverer::Fail(DeliveryFailure::Reason reason, const std::wstring& code) {
+    lastFailure_ = DeliveryFailure{reason, code};
+    ++failures_;
+    const std::wstring& language = p_.settings.Language;
+    auto text = [&](const wchar_t* key) {
+        std::wstring found = p_.strings.ResStringComm(key, language);
+        return found.empty() ? std::wstring(BuiltInText(key)) : found;
+    };
+    const wchar_t* why =
+        reason == DeliveryFailure::Reason::NoFocus ? kNotDeliveredKeys[1] : kNotDeliveredKeys[2];
+    p_.balloon.ShowBalloon(text(kNotDeliveredKeys[0]), text(why) + L"\n" + code);
+}
 
 void Deliverer::DeliverCode(const std::wstring& code) {
-    // Without the target window the keys go to whatever window has the focus.
-    ActivateTargetWindow(desktop_, kTargetTitle);
-
     std::wstring text;
-    switch (settings_.SendTo) {
+    switch (p_.settings.SendTo) {
     case 0:
         text = FilterAlphanumeric(code);
         break;
@@ -98,15 +121,28 @@ void Deliverer::DeliverCode(const std::wstring& code) {
     }
     std::erase(text, L'\r');
 
-    identBox_.SetText(text);
-    if (settingsShown_ && settingsShown_()) {
-        identBox_.Focus();
-        SelectAllText(identBox_);
+    // Shown first, so that a code the target does not get stays visible, and so that the
+    // Settings window moves its own focus before the target is brought forward.
+    p_.identBox.SetText(text);
+    if (p_.settingsShown && p_.settingsShown()) {
+        p_.identBox.Focus();
+        SelectAllText(p_.identBox);
     }
-    if (settings_.Filter == 1)
+    if (text.empty() || text == std::wstring(1, kPrefixMark))
+        return; // no code left to type: not even the Enter
+    const std::wstring shown = text;
+    if (p_.settings.Filter == 1)
         text.push_back(L'\r');
-    if (!text.empty())
-        desktop_.TypeText(text, true);
+
+    // Without the target window the keys go to whatever window has the focus.
+    if (ActivateTargetWindow(p_.desktop, kTargetTitle) == Activation::Refused) {
+        Fail(DeliveryFailure::Reason::NoFocus, shown);
+        return;
+    }
+    // A key the user still holds would turn the code into shortcuts: it is let go for the typing.
+    const std::vector<int> held = p_.desktop.WaitForModifiersUp(kModifierWaitMs);
+    if (!p_.desktop.TypeCode(text, held))
+        Fail(DeliveryFailure::Reason::KeysRefused, shown);
 }
 
 } // namespace corv

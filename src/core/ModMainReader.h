@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/AppSettings.h"
+#include "core/AppState.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
 #include "platform/WindowLayer.h"
@@ -28,11 +29,18 @@ std::wstring HexEncode(std::wstring_view text, const CodePage& codePage);
 
 // Longest wait, after the target window is brought forward, for it to have the keyboard focus.
 inline constexpr int kFocusWaitMs = 500;
+// Longest wait for Shift, Ctrl, Alt and the Windows keys to be let go before typing.
+inline constexpr int kModifierWaitMs = 500;
 
-// Finds the top-level window with exactly this title and makes it the foreground window; true
-// when the system reports success. After success it waits (at most kFocusWaitMs) until the window
-// really has the keyboard focus, so that no leading character is lost.
-bool ActivateTargetWindow(Desktop& desktop, const std::wstring& title);
+enum class Activation {
+    NoWindow, // no top-level window has the title
+    Focused,  // it is in front and one of its controls has the keyboard focus
+    Refused,  // it is there, but did not get the focus within kFocusWaitMs
+};
+
+// Finds the top-level window with exactly this title, restores it when it is minimised, brings
+// it to the front and waits (at most kFocusWaitMs) until it really has the keyboard focus.
+Activation ActivateTargetWindow(DeliveryDesktop& desktop, const std::wstring& title);
 
 // Letters (Latin and the basic Cyrillic alphabet) and digits; a prefix mark only in the first
 // position.
@@ -51,21 +59,43 @@ class CodeDelivery {
     virtual void DeliverCode(const std::wstring& code) = 0;
 };
 
-// The real delivery: brings the target window forward, filters by SendTo, shows the code in the
-// identifier box, adds the Enter that Filter asks for, and types the text, waiting (bounded)
-// until the target has processed it.
+// Keys of "Common.lng" for the balloon of a code that was not delivered: its title, and the
+// reason (the target did not take the focus; the system refused the keys).
+inline constexpr const wchar_t* kNotDeliveredKeys[] = {L"strNotDelivered", L"strNoFocus",
+                                                       L"strKeysRefused"};
+
+// Why a code was not typed, as recorded by the delivery.
+struct DeliveryFailure {
+    enum class Reason { NoFocus, KeysRefused } reason = Reason::NoFocus;
+    std::wstring code; // as the identifier box shows it
+};
+
+// The real delivery: filters by SendTo, shows the code in the identifier box, brings the target
+// window forward, adds the Enter that Filter asks for, and types the text plain (no held
+// modifier), waiting (bounded) until the target has processed it. A code the target cannot
+// receive is typed nowhere: the failure is recorded and shown in a tray balloon.
 class Deliverer : public CodeDelivery {
   public:
-    // identBox: the Settings window's lbIdent. settingsShown: whether that window is shown.
-    Deliverer(const AppSettings& settings, Desktop& desktop, Control& identBox,
-              std::function<bool()> settingsShown);
+    struct Parts {
+        const AppSettings& settings;
+        DeliveryDesktop& desktop;
+        Control& identBox;                   // the Settings window's lbIdent
+        std::function<bool()> settingsShown; // whether that window is shown
+        ResStrings& strings;
+        TrayBalloon& balloon;
+    };
+    explicit Deliverer(Parts parts);
     void DeliverCode(const std::wstring& code) override;
 
+    const std::optional<DeliveryFailure>& LastFailure() const { return lastFailure_; }
+    int FailureCount() const { return failures_; }
+
   private:
-    const AppSettings& settings_;
-    Desktop& desktop_;
-    Control& identBox_;
-    std::function<bool()> settingsShown_;
+    void Fail(DeliveryFailure::Reason reason, const std::wstring& code);
+
+    Parts p_;
+    std::optional<DeliveryFailure> lastFailure_;
+    int failures_ = 0;
 };
 
 } // namespace corv

@@ -3,6 +3,7 @@
 // keyboard focus.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corv {
 
@@ -15,7 +16,8 @@ class Desktop {
     virtual ~Desktop() = default;
     // The top-level window with exactly this title, or 0.
     virtual Window FindTopLevelWindow(const std::wstring& title) = 0;
-    // Makes the window the foreground window; true when the system reports success.
+    // Makes the window the foreground window, by the means the system allows a background
+    // program; true when it is the foreground window afterwards.
     virtual bool SetForeground(Window window) = 0;
     // Waits, at most timeoutMs, until the window is the foreground window and a control of its
     // thread has the keyboard focus. True when that happened.
@@ -24,6 +26,23 @@ class Desktop {
     // key. With waitUntilProcessed, returns once the receiving application has processed the
     // keys, or after a bounded wait when it does not answer.
     virtual void TypeText(const std::wstring& text, bool waitUntilProcessed) = 0;
+};
+
+// What the delivery of a code needs beyond that: a minimised target, the keys the user holds,
+// and typing that knows whether every key was taken.
+class DeliveryDesktop : public Desktop {
+  public:
+    // Restores the window when it is minimised; true when it was.
+    virtual bool RestoreIfMinimised(Window window) = 0;
+    // Waits, at most timeoutMs, until Shift, Ctrl, Alt and the Windows keys are all up; returns
+    // the virtual-key codes of those still down.
+    virtual std::vector<int> WaitForModifiersUp(int timeoutMs) = 0;
+    // As TypeText, waiting until processed, with the keys of releaseFirst let go (key-ups) ahead
+    // of the text in the same input, so that nothing the user does comes between. False when the
+    // system took fewer key events than it was given (a locked workstation), typing stopping
+    // there, or when the window in front runs at a higher integrity level, whose keys the system
+    // drops without saying so (nothing is typed then).
+    virtual bool TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) = 0;
 };
 
 } // namespace corv

@@ -9,10 +9,11 @@ struct NotifyIconRecord {
     std::uint32_t size = 0;
     std::uintptr_t window = 0; // the window that receives the callback message
     std::uint32_t id = 0;
-    std::uint32_t flags = 0;           // 1 message, 2 icon, 4 tip valid
+    std::uint32_t flags = 0;           // 1 message, 2 icon, 4 tip, 0x10 balloon valid
     std::uint32_t callbackMessage = 0; // sent to the window with the mouse message in lParam
     std::uintptr_t icon = 0;
-    std::wstring tip; // 128 characters: the text, a NUL, spaces
+    std::wstring tip;                       // 128 characters: the text, a NUL, spaces
+    std::wstring balloonTitle, balloonText; // a warning balloon, with flag 0x10
 };
 
 class NotifyIcon {

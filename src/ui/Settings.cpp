@@ -214,7 +214,6 @@ void Settings::ShowTrayMenu() {
 }
 
 void Settings::ExitCommand() {
-    p_.tray.UpdateTrayIcon(TrayIcon::kDelete, TrayIcon::kNotConnectedImage);
     Unload();
 }
 
@@ -223,6 +222,11 @@ void Settings::Activate() {
 }
 
 void Settings::Unload() noexcept {
+    // Whatever the way out, the icon goes first: an icon left behind answers no click.
+    try {
+        p_.tray.UpdateTrayIcon(TrayIcon::kDelete, TrayIcon::kNotConnectedImage);
+    } catch (...) {
+    }
     try {
         p_.hook.RemoveKeyboardHook();
     } catch (...) {

@@ -48,7 +48,8 @@ class Settings : public TrayMenuHost {
     // ends the program; false then (when ending returns at all).
     bool Load();
     void Activate();
-    // Removes the hook, closes the port and ends the program; failures are ignored.
+    // Removes the tray icon and the hook, closes the port and ends the program; failures are
+    // ignored. Every way out ends here.
     void Unload() noexcept;
 
     void Validation();

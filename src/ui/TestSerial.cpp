@@ -105,11 +105,11 @@ void TestSerial::Timer1Tick() {
         return;
     idleTicks_ = 0;
     serialLog_ += readBuffer_;
+    // A card code is typed as it is; the filter of real deliveries stays as the user chose it.
     if (readBuffer_.find(L"CARD") != std::wstring::npos) {
         for (std::size_t at; (at = readBuffer_.find(L"CARD:")) != std::wstring::npos;)
             readBuffer_.erase(at, 5);
         readBuffer_ = HexEncode(readBuffer_, p_.codePage);
-        p_.settings.SendTo = 2;
     }
     const std::wstring head = readBuffer_.substr(0, 3);
     if (!readBuffer_.empty() && head != L"969" && head != L"971") {
@@ -117,15 +117,25 @@ void TestSerial::Timer1Tick() {
             readBuffer_ = *prefixed + suffix;
     }
     if (!readBuffer_.empty()) {
-        const std::size_t expected = keyDowns_ + readBuffer_.size();
-        p_.desktop.TypeText(readBuffer_, true);
-        if (p_.letKeysArrive)
-            p_.letKeysArrive([this, expected] { return keyDowns_ >= expected; });
+        // Typed only into this window's box: while another window is in front the code is
+        // only logged.
+        if (!p_.inFront || p_.inFront()) {
+            C(L"tNormal").Focus();
+            const std::size_t expected = keyDowns_ + readBuffer_.size();
+            p_.desktop.TypeText(readBuffer_, true);
+            if (p_.letKeysArrive)
+                p_.letKeysArrive([this, expected] { return keyDowns_ >= expected; });
+        }
         lastKeyCodeLog_ = keyCodeLog_;
         lastSerialLog_ = serialLog_;
         lastAsciiLog_ = asciiLog_;
     }
     ShowLastKeyCodes();
+    // Typed or not, a code is done with: it is never typed again with the next one.
+    readBuffer_.clear();
+    keyCodeLog_.clear();
+    asciiLog_.clear();
+    serialLog_.clear();
 }
 
 } // namespace corv

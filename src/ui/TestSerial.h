@@ -34,6 +34,8 @@ class TestSerial {
         // that typed keys reach the input box before the tick goes on. Empty: keys arrive
         // while they are typed.
         std::function<void(const std::function<bool()>& done)> letKeysArrive;
+        // Whether this window is the foreground window. Empty: always.
+        std::function<bool()> inFront;
     };
 
     TestSerial(Form& form, FormHost& window, Parts parts);

@@ -1,6 +1,7 @@
 // Delivers one code the way the program does, for the end-to-end tests: the prefix rule, then
 // the real delivery (target window brought forward, filter, identifier box, typing). Prints what
-// the identifier box shows, as UTF-16 codes in decimal, then the time the delivery took.
+// the identifier box shows, as UTF-16 codes in decimal, then the time the delivery took, then the
+// balloon's text keys when the code was not delivered.
 //
 //   DeliverTool.exe <SendTo> <Prefix> <Filter> <code>
 #include <windows.h>
@@ -40,6 +41,17 @@ class IdentBox : public corv::Control {
     std::wstring text_;
 };
 
+// The balloon of a code that was not delivered, by its text keys.
+struct Notices : corv::ResStrings, corv::TrayBalloon {
+    std::wstring ResStringComm(const std::wstring& key, const std::wstring&) override {
+        return key;
+    }
+    void ShowBalloon(const std::wstring& title, const std::wstring& text) override {
+        shown = title + L" " + text.substr(0, text.find(L'\n'));
+    }
+    std::wstring shown;
+};
+
 } // namespace
 
 int main() {
@@ -59,7 +71,8 @@ int main() {
 
     corv::win32::Win32Desktop desktop;
     IdentBox ident;
-    corv::Deliverer deliverer(settings, desktop, ident, [] { return false; });
+    Notices notices;
+    corv::Deliverer deliverer({settings, desktop, ident, [] { return false; }, notices, notices});
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -71,5 +84,7 @@ int main() {
     std::printf("\ndelivered in %.1f ms\n", 1000.0 *
                                                 static_cast<double>(end.QuadPart - start.QuadPart) /
                                                 static_cast<double>(frequency.QuadPart));
+    if (!notices.shown.empty())
+        std::printf("%ls\n", notices.shown.c_str());
     return 0;
 }

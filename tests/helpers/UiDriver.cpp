@@ -17,6 +17,9 @@
 //     escape <form>                             the Escape key, to the control with the focus
 //     msgbox                                    the text of the program's message box
 //     msgbox-ok                                 presses its OK button
+//     top <title> minimize|iconic|front|infront any top-level window by its exact title: minimise
+//                                               it; 1/0 whether minimised; bring it to the front;
+//                                               1/0 whether it is the foreground window
 // Prints the answer on one line; exits 1 when the window or control is not there.
 #include <windows.h>
 
@@ -166,6 +169,22 @@ int main() {
             if (ch == L'\r' || ch == L'\n')
                 ch = L' ';
         Print(text);
+        return 0;
+    }
+    if (command == L"top" && a.size() == 3) {
+        HWND window = FindWindowW(nullptr, a[1].c_str());
+        if (!window)
+            return Fail("no window with that title");
+        if (a[2] == L"minimize")
+            ShowWindow(window, SW_MINIMIZE);
+        else if (a[2] == L"iconic")
+            Print(IsIconic(window) ? L"1" : L"0");
+        else if (a[2] == L"front")
+            SetForegroundWindow(window);
+        else if (a[2] == L"infront")
+            Print(GetForegroundWindow() == window ? L"1" : L"0");
+        else
+            return Fail("unknown window command");
         return 0;
     }
     if (a.size() < 2)

@@ -1,5 +1,8 @@
-// Code delivery: target activation, the character filters, the identifier box and typing.
+// Code delivery: target activation, the character filters, the identifier box, typing plain
+// keys, and the balloon of a code that was not delivered.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "FakeDesktop.h"
 #include "InMemoryForm.h"
@@ -11,13 +14,25 @@ namespace {
 
 const std::wstring kMark(1, L'\u00A0');
 
+// Texts by key and language, and the balloons shown.
+struct Notices : ResStrings, TrayBalloon {
+    std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override {
+        return key + L"/" + language;
+    }
+    void ShowBalloon(const std::wstring& title, const std::wstring& text) override {
+        shown.push_back(title + L": " + text);
+    }
+    std::vector<std::wstring> shown;
+};
+
 struct DeliveryFixture : ::testing::Test {
     AppSettings settings;
     fake::FakeDesktop desktop;
     fake::InMemoryForm form{L"Settings"};
     fake::InMemoryControl& ident = form.Add(L"lbIdent", ControlKind::TextBox);
     bool shown = false;
-    Deliverer deliverer{settings, desktop, ident, [this] { return shown; }};
+    Notices notices;
+    Deliverer deliverer{{settings, desktop, ident, [this] { return shown; }, notices, notices}};
     Desktop::Window target = desktop.AddWindow(L"Quillomarte");
     Desktop::Window other = desktop.AddWindow(L"Other");
 
@@ -45,35 +60,64 @@ TEST(Filters, KeepLettersDigitsAndALeadingMark) {
 TEST_F(DeliveryFixture, ActivatesTheTargetAndWaitsForItsFocusBeforeTyping) {
     desktop.foreground = other;
     Deliver(0, L"12");
-    ASSERT_EQ(desktop.calls.size(), 4u);
-    EXPECT_EQ(desktop.calls[0], L"find Quillomarte");
-    EXPECT_EQ(desktop.calls[1], L"foreground " + std::to_wstring(target));
-    EXPECT_EQ(desktop.calls[2], L"wait " + std::to_wstring(target) + L" 500");
-    EXPECT_EQ(desktop.calls[3], L"type 12\r (wait)");
-    EXPECT_EQ(TypedIntoTarget(), L"12\r");
-    EXPECT_TRUE(desktop.typed[other].empty());
+    const std::wstring t = std::to_wstring(target);
+    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"find Quillomarte", L"foreground " + t,
+                                                        L"wait " + t + L" 500", L"modifiers 500",
+                                                        L"type 12\r (wait)"}));
+}
 
-    // When the focus does not arrive in time, the code is typed all the same.
-    desktop.focusNeverArrives = true;
-    EXPECT_TRUE(ActivateTargetWindow(desktop, L"Quillomarte"));
-    Deliver(0, L"3");
-    EXPECT_EQ(TypedIntoTarget(), L"12\r3\r");
+// Each case starts from a fresh desktop: the target behind the window "Other", which has the
+// focus; the same delivery goes on from case to case, so that each code is tried afresh.
+TEST_F(DeliveryFixture, TypedIntoTheFocusedTargetPlainOrNowhereWithABalloon) {
+    const int ctrl = 0xA2, shift = 0xA0;
+    const std::wstring refused = L"strNotDelivered/EN: strNoFocus/EN\n12";
+    const std::wstring blocked = L"strNotDelivered/EN: strKeysRefused/EN\n12";
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::wstring code, intoTarget, balloon;
+    } cases[] = {
+        {"behind another window", [] {}, L"12", L"12\r", L""},
+        {"minimised: restored first", [&] { desktop.minimised = {target}; }, L"12", L"12\r", L""},
+        {"activation refused", [&] { desktop.refuseForeground = true; }, L"12", L"", refused},
+        {"Ctrl held throughout: let go first", [&] { desktop.held = {ctrl}; }, L"12", L"12\r", L""},
+        {"Shift let go during the wait", [&] { desktop.held = desktop.heldUntilWait = {shift}; },
+         L"12", L"12\r", L""},
+        {"keys refused by the system", [&] { desktop.refuseKeys = true; }, L"12", L"", blocked},
+        {"nothing left after the filter", [] {}, L"-;", L"", L""},
+        {"only the mark left", [] {}, kMark + L"-", L"", L""},
+    };
+    settings.Language = L"EN";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop = fake::FakeDesktop();
+        target = desktop.AddWindow(L"Quillomarte");
+        other = desktop.AddWindow(L"Other");
+        desktop.foreground = other;
+        notices.shown.clear();
+        c.arrange();
+        deliverer.DeliverCode(c.code);
+        EXPECT_EQ(desktop.typed[target], c.intoTarget);
+        EXPECT_EQ(desktop.typed[other], L"");
+        EXPECT_EQ(notices.shown, c.balloon.empty() ? std::vector<std::wstring>{}
+                                                   : std::vector<std::wstring>{c.balloon});
+        EXPECT_EQ(ident.Text(), FilterAlphanumeric(c.code)); // visible whatever happened
+        EXPECT_TRUE(desktop.minimised.empty());
+    }
+    EXPECT_EQ(deliverer.FailureCount(), 2);
+    ASSERT_TRUE(deliverer.LastFailure());
+    EXPECT_EQ(deliverer.LastFailure()->reason, DeliveryFailure::Reason::KeysRefused);
+    EXPECT_EQ(deliverer.LastFailure()->code, L"12");
 }
 
 TEST_F(DeliveryFixture, WithoutTheTargetKeysGoToTheFocusedWindow) {
     fake::FakeDesktop bare;
     bare.foreground = bare.AddWindow(L"quillomarte"); // the title must match exactly
-    Deliverer d(settings, bare, ident, {});
-    EXPECT_FALSE(ActivateTargetWindow(bare, L"Quillomarte"));
+    Deliverer d({settings, bare, ident, {}, notices, notices});
+    EXPECT_EQ(ActivateTargetWindow(bare, L"Quillomarte"), Activation::NoWindow);
     d.DeliverCode(L"7");
     EXPECT_EQ(bare.typed[bare.foreground], L"7\r");
-
-    desktop.refuseForeground = true;
-    EXPECT_FALSE(ActivateTargetWindow(desktop, L"Quillomarte"));
-    EXPECT_EQ(desktop.calls.back(), L"foreground " + std::to_wstring(target)); // no wait
-    desktop.refuseForeground = false;
-    EXPECT_TRUE(ActivateTargetWindow(desktop, L"Quillomarte"));
-    EXPECT_EQ(desktop.foreground, target);
+    EXPECT_TRUE(notices.shown.empty());
 }
 
 TEST_F(DeliveryFixture, FiltersBySendTo) {
@@ -99,7 +143,7 @@ TEST_F(DeliveryFixture, FiltersBySendTo) {
     EXPECT_EQ(TypedIntoTarget(), L"+^%~(){}[] {");
 }
 
-TEST_F(DeliveryFixture, CarriageReturnsGiveWayToOneFinalEnterAndEmptyCodes) {
+TEST_F(DeliveryFixture, CarriageReturnsGiveWayToOneFinalEnter) {
     settings.SendTo = 2;
     Deliver(0, L"\r12\r34\r");
     EXPECT_EQ(ident.Text(), L"1234");
@@ -109,17 +153,6 @@ TEST_F(DeliveryFixture, CarriageReturnsGiveWayToOneFinalEnterAndEmptyCodes) {
     settings.Filter = 0;
     Deliver(0, L"\r12\r");
     EXPECT_EQ(TypedIntoTarget(), L"12");
-
-    // A code that filters down to nothing types the lone Enter, or nothing at all.
-    settings.SendTo = 0;
-    settings.Filter = 1;
-    desktop.typed.clear();
-    Deliver(0, L"--");
-    EXPECT_EQ(TypedIntoTarget(), L"\r");
-    settings.Filter = 0;
-    desktop.calls.clear();
-    Deliver(0, L"--");
-    EXPECT_EQ(desktop.calls.size(), 3u); // find, foreground, wait: no typing
 }
 
 TEST_F(DeliveryFixture, IdentBoxGetsTheFocusOnlyWhileSettingsIsShown) {

@@ -4,6 +4,7 @@
 // could not be had, and keeps the port's failure in the error record.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -313,27 +314,71 @@ TEST(FaultInjection, TypingThatFailsLosesOnlyItsOwnCodeAndTheLoopGoesOn) {
     EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A0222"});
 }
 
-TEST(FaultInjection, ATrayIconRefusedAtStartUpAppearsWithTheCurrentStateWhenTheShellReturns) {
-    // A shell whose notification area is not there yet: every call fails until it comes up.
-    struct LateShell : NotifyIcon {
-        bool up = false;
-        std::vector<std::pair<int, std::uintptr_t>> shown; // calls that succeeded
-        bool Notify(int operation, const NotifyIconRecord& record) override {
-            if (!up)
-                return false;
-            shown.emplace_back(operation, record.icon);
-            return true;
+TEST(FaultInjection, ATrayIconTheShellRefusesIsOfferedAgainUntilItIsThere) {
+    // A shell with room for the one icon: while it is not up everything fails; an add fails
+    // when it has the icon already, a modify or delete when it has none.
+    struct Shell : NotifyIcon {
+        bool up = false, has = false;
+        std::uintptr_t icon = 0;
+        std::wstring tip, log; // log: "+a" an add taken, "-m" a modify refused, ...
+        bool Notify(int op, const NotifyIconRecord& r) override {
+            const bool ok = up && (op == kAdd) != has;
+            if (ok) {
+                has = op != kDelete;
+                icon = r.icon;
+                tip = r.tip.substr(0, r.tip.find(L'\0'));
+            }
+            log += std::wstring(ok ? L"+" : L"-") + L"amd"[op] + L" ";
+            return ok;
         }
     } shell;
+    bool timer = false;
     modSysTry tray(
-        shell, [] { return std::uintptr_t{0x55}; }, 11, 22);
+        shell, [] { return std::uintptr_t{0x55}; }, 11, 22, [&](bool on) { timer = on; });
     tray.SetTrayTip(L"Quillomarte Corvanthelix");
-    tray.UpdateTrayIcon(TrayIcon::kAdd, TrayIcon::kConnectedImage);
-    tray.UpdateTrayIcon(TrayIcon::kModify, TrayIcon::kNotConnectedImage); // the port went away
-    EXPECT_TRUE(shell.shown.empty());
-
-    shell.up = true;
-    tray.RestoreTrayIcon(); // the shell announces its notification area
-    EXPECT_EQ(shell.shown, (std::vector<std::pair<int, std::uintptr_t>>{{NotifyIcon::kAdd, 22}}));
-    EXPECT_EQ(tray.TrayData().tip.substr(0, 24), L"Quillomarte Corvanthelix");
+    const int add = TrayIcon::kAdd, modify = TrayIcon::kModify, del = TrayIcon::kDelete;
+    const std::int16_t on = TrayIcon::kConnectedImage, off = TrayIcon::kNotConnectedImage;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::wstring calls;
+        bool retrying;
+        std::uintptr_t shown;
+    } steps[] = {
+        {"start-up, no shell yet", [&] { tray.UpdateTrayIcon(add, on); }, L"-a -m ", true, 0},
+        {"a tick, still none", [&] { tray.RetryTrayIcon(); }, L"-a -m ", true, 0},
+        {"the port went away", [&] { tray.UpdateTrayIcon(modify, off); }, L"-m -a ", true, 0},
+        {"the shell is up: the next tick adds the icon as it is now",
+         [&] {
+             shell.up = true;
+             tray.RetryTrayIcon();
+         },
+         L"+a ", false, 22},
+        {"no more ticks", [&] { tray.RetryTrayIcon(); }, L"", false, 22},
+        {"the icon went: a modify adds it",
+         [&] {
+             shell.has = false;
+             tray.UpdateTrayIcon(modify, on);
+         },
+         L"-m +a ", false, 11},
+        {"an add the shell had done", [&] { tray.UpdateTrayIcon(add, on); }, L"-a +m ", false, 11},
+        {"images of another DPI", [&] { tray.SetIcons(33, 44); }, L"+m ", false, 33},
+        {"the shell went: offered again",
+         [&] {
+             shell.up = shell.has = false;
+             tray.UpdateTrayIcon(modify, off);
+         },
+         L"-m -a ", true, 0},
+        {"deleted: no more offers", [&] { tray.UpdateTrayIcon(del, off); }, L"-d ", false, 0},
+        {"no tick after", [&] { tray.RetryTrayIcon(); }, L"", false, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        shell.log.clear();
+        step.act();
+        EXPECT_EQ(shell.log, step.calls);
+        EXPECT_EQ(timer, step.retrying);
+        EXPECT_EQ(shell.has ? shell.icon : 0, step.shown);
+    }
+    EXPECT_EQ(shell.tip, L"Quillomarte Corvanthelix");
 }

@@ -62,11 +62,12 @@ class SettingsTest : public test::LanguageTest {
     CountingHook hook;
     std::vector<std::wstring> events;
     bool loaded = false;
-    Settings window{*form, host,
-                    Settings::Parts{settings, state, config, res, hook, tray,
-                                    [this] { events.push_back(L"close port"); },
-                                    [this] { events.push_back(L"test window"); },
-                                    [this] { events.push_back(L"end"); }}};
+    Settings window{
+        *form, host,
+        Settings::Parts{
+            settings, state, config, res, hook, tray, [this] { events.push_back(L"close port"); },
+            [this] { events.push_back(L"test window"); },
+            [this] { events.push_back(tray.IconShown() ? L"end with icon" : L"end"); }}};
 };
 
 TEST_F(SettingsTest, StartWithoutConfigurationShowsDefaultsAndConnects) {
@@ -236,6 +237,14 @@ TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     EXPECT_EQ(shell.calls.back().operation, NotifyIcon::kDelete);
     EXPECT_EQ(hook.removes, 1);
     EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"end"}));
+    // The exit button, the close command and the end of the session remove it as well.
+    for (const auto& leave : {std::function<void()>([&] { Get(L"bExit").Press(); }),
+                              std::function<void()>([&] { window.Unload(); })}) {
+        tray.UpdateTrayIcon(TrayIcon::kAdd, TrayIcon::kConnectedImage);
+        events.clear();
+        leave();
+        EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"end"}));
+    }
 }
 
 TEST_F(SettingsTest, TrayMouseTableAndIconRecord) {

@@ -7,6 +7,7 @@
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
 #include "ShippedFiles.h"
+#include "core/ModMainReader.h"
 #include "core/Text.h"
 
 using namespace corv;
@@ -44,6 +45,8 @@ TEST_F(ShippedLanguagesTest, EveryKeyHasATextInEveryLanguage) {
         }
     }
     ASSERT_EQ(keys.size(), 15u + 2u + 18u + 10u + 1u); // common, titles, captions, items, test
+    for (const wchar_t* s : kNotDeliveredKeys)
+        keys.emplace_back(kCommon, s);
     for (const auto& [file, section] : keys)
         for (const wchar_t* language : {L"BG", L"EN", L"RU", L"SR", L"RO"})
             EXPECT_NE(TrimSpaces(config.ReadIniValue(section, language, file, 1024)), L"")

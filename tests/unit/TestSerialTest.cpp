@@ -73,7 +73,9 @@ class TestSerialTest : public test::LanguageTest {
                                             return c;
                                         },
                                         settingsTimer,
-                                        {}}};
+                                        {},
+                                        [this] { return inFront; }}};
+    bool inFront = true;
 };
 
 TEST_F(TestSerialTest, CodeIsTypedIntoTheBoxAndItsKeysLogged) {
@@ -109,10 +111,10 @@ TEST_F(TestSerialTest, ExemptCardAndUnknownPrefixCodes) {
     Arrive(L"9691234");
     EXPECT_EQ(Typed(), L"9691234");
     settings.Prefix = 0;
-    settings.SendTo = 0;
+    settings.SendTo = 1;
     Arrive(L"CARD:1A");
     EXPECT_EQ(Typed(), L"96912343141\r");
-    EXPECT_EQ(settings.SendTo, 2);
+    EXPECT_EQ(settings.SendTo, 1); // the filter of real deliveries stays as chosen
     EXPECT_EQ(window.LastSerialLog(), L"CARD:1A");
     settings.Prefix = 2;
     Arrive(L"CARD1");
@@ -120,6 +122,25 @@ TEST_F(TestSerialTest, ExemptCardAndUnknownPrefixCodes) {
     settings.Prefix = 7;
     Arrive(L"55");
     EXPECT_TRUE(Typed().ends_with(L"\r55"));
+}
+
+// Only the window in front gets the code; one that was not typed is logged, never typed later.
+TEST_F(TestSerialTest, TypesOnlyWhileInFrontAndEachCodeOnce) {
+    settings.Prefix = 0;
+    settings.Filter = 0;
+    inFront = false;
+    Arrive(L"12");
+    EXPECT_TRUE(desktop.typed.empty());
+    EXPECT_EQ(window.LastSerialLog(), L"12");
+    inFront = true;
+    Arrive(L"3");
+    EXPECT_EQ(Typed(), L"3");
+    EXPECT_EQ(window.LastSerialLog(), L"3");
+    // Keys that went elsewhere (the box lost the focus) do not bring the code back either.
+    desktop.onType = {};
+    Arrive(L"4");
+    Arrive(L"5");
+    EXPECT_EQ(Typed(), L"345");
 }
 
 TEST_F(TestSerialTest, ViewButtonsStopReadingUntilNewCode) {

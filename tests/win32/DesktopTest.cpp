@@ -131,3 +131,29 @@ TEST(Win32Desktop, TypingIntoAHungWindowStillReturns) {
     desktop.TypeText(L"abc\r", true);
     EXPECT_TRUE(asleep.load()); // returned while the window's thread was still not answering
 }
+
+TEST(Win32Desktop, AMinimisedWindowIsRestoredAndAHeldCtrlIsLetGoBeforeTheCode) {
+    const std::wstring title = L"Corv plain test " + std::to_wstring(GetCurrentProcessId());
+    TestWindow w(title.c_str());
+    Win32Desktop desktop;
+    const auto target = desktop.FindTopLevelWindow(title);
+    ShowWindow(w.frame, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(w.frame));
+    EXPECT_TRUE(desktop.RestoreIfMinimised(target));
+    EXPECT_FALSE(IsIconic(w.frame));
+    EXPECT_FALSE(desktop.RestoreIfMinimised(target));
+    ASSERT_TRUE(desktop.SetForeground(target));
+    SetFocus(w.edit);
+    ASSERT_TRUE(desktop.WaitUntilFocused(target, 500));
+
+    INPUT ctrl{};
+    ctrl.type = INPUT_KEYBOARD;
+    ctrl.ki.wVk = VK_LCONTROL;
+    ASSERT_EQ(SendInput(1, &ctrl, sizeof ctrl), 1u);
+    const std::vector<int> held = desktop.WaitForModifiersUp(100);
+    EXPECT_EQ(held, std::vector<int>{VK_LCONTROL});
+    // Held, Ctrl+A would select and Ctrl+Enter type a line feed.
+    EXPECT_TRUE(desktop.TypeCode(L"ab\r", held));
+    EXPECT_TRUE(PumpUntil(w, L"ab\r\n", 3000)) << w.Text().size();
+    EXPECT_TRUE(desktop.WaitForModifiersUp(0).empty());
+}

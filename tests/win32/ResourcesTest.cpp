@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/win32/Resources.h"
+#include "platform/win32/Win32NotifyIcon.h"
 
 namespace {
 
@@ -32,7 +36,37 @@ std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
     return std::wstring(value);
 }
 
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 } // namespace
+
+TEST(ProgramResources, TrayImagesHaveTheSmallIconSizeOfTheDpiInUse) {
+    HMODULE module = LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    const HDC screen = GetDC(nullptr);
+    const auto systemDpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    const std::pair<UINT, int> sizes[] = {
+        {systemDpi, GetSystemMetrics(SM_CXSMICON)}, {96, 16}, {120, 20}, {144, 24}, {192, 32}};
+    for (const auto& [dpi, side] : sizes) {
+        for (int id : {IDI_TRAY_CONNECTED, IDI_TRAY_NOT_CONNECTED}) {
+            const HICON icon = corv::win32::LoadTrayIcon(module, id, dpi);
+            EXPECT_EQ(IconWidth(icon), side) << "DPI " << dpi << ", icon " << id;
+            DestroyIcon(icon);
+        }
+    }
+    FreeLibrary(module);
+}
 
 TEST(ProgramResources, VersionIs1_00_008) {
     const std::wstring path = ProgramPath();

@@ -27,13 +27,16 @@
 namespace corv::win32 {
 namespace {
 
-// An icon loaded from the resources at the size the notification area uses.
+// The id of the timer that offers a refused tray icon again (controls' timers start at 1000).
+constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kDpiChanged = 0x02E0;
+// Asks the running copy to show its Settings window in front.
+constexpr wchar_t kShowRunningCopyMessage[] = L"Quillomarte.Corvanthelix.ShowSettings";
+
+// An icon loaded from the resources at the size the notification area uses at a DPI.
 class SmallIcon {
   public:
-    SmallIcon(HINSTANCE instance, int id)
-        : icon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON),
-                                              GetSystemMetrics(SM_CYSMICON), 0))) {}
+    SmallIcon(HINSTANCE instance, int id, UINT dpi) : icon_(LoadTrayIcon(instance, id, dpi)) {}
     ~SmallIcon() {
         if (icon_)
             DestroyIcon(icon_);
@@ -45,6 +48,29 @@ class SmallIcon {
   private:
     HICON icon_;
 };
+
+// The two tray images at one DPI.
+struct TrayImages {
+    TrayImages(HINSTANCE instance, UINT dpi)
+        : connected(instance, IDI_TRAY_CONNECTED, dpi),
+          notConnected(instance, IDI_TRAY_NOT_CONNECTED, dpi) {}
+    SmallIcon connected, notConnected;
+};
+
+// Asks the running copy to show its Settings window, as a double-click on its icon would, and
+// lets it come to the front.
+void ShowRunningCopy() {
+    const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage);
+    if (show == 0)
+        return;
+    for (HWND h = FindWindowExW(nullptr, nullptr, kFormClassName, nullptr); h;
+         h = FindWindowExW(nullptr, h, kFormClassName, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(h, &process);
+        AllowSetForegroundWindow(process);
+        PostMessageW(h, show, 0, 0);
+    }
+}
 
 // Runs this thread's messages until done() answers true, for at most two seconds of waiting
 // (a message box opened meanwhile holds the clock).
@@ -96,12 +122,34 @@ class Program {
             instance_,
             SpecFromLayout(SettingsLayout(), SettingsFocusOrder(), IDI_APPLICATION_ICON));
         Win32Form& form = *form_;
+        trayImages_ = std::make_unique<TrayImages>(instance_, static_cast<UINT>(form.Dpi()));
         tray_ = std::make_unique<modSysTry>(
             shell_, [this] { return reinterpret_cast<std::uintptr_t>(form_->Handle()); },
-            connectedIcon_.Handle(), notConnectedIcon_.Handle());
+            trayImages_->connected.Handle(), trayImages_->notConnected.Handle(),
+            [this](bool retry) {
+                if (retry)
+                    SetTimer(form_->Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
+                else
+                    KillTimer(form_->Handle(), kTrayRetryTimer);
+            });
+        form.AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM, LRESULT& result) {
+            if (id != kTrayRetryTimer)
+                return false;
+            tray_->RetryTrayIcon();
+            result = 0;
+            return true;
+        });
+        // Sharp images at the new DPI; the window's own layout follows.
+        form.AddMessageHandler(kDpiChanged, [this](WPARAM dpi, LPARAM, LRESULT&) {
+            auto fresh = std::make_unique<TrayImages>(instance_, HIWORD(dpi));
+            tray_->SetIcons(fresh->connected.Handle(), fresh->notConnected.Handle());
+            trayImages_ = std::move(fresh);
+            return false;
+        });
         Control& openEntry = form[L"mn_Settings"];
-        deliverer_ = std::make_unique<Deliverer>(settings_, desktop_, form[L"lbIdent"],
-                                                 [&openEntry] { return !openEntry.Enabled(); });
+        deliverer_ = std::make_unique<Deliverer>(
+            Deliverer::Parts{settings_, desktop_, form[L"lbIdent"],
+                             [&openEntry] { return !openEntry.Enabled(); }, res_, *tray_});
         hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_, desktop_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
@@ -125,6 +173,13 @@ class Program {
                 settingsWindow_->Activate();
         };
         form.OnCloseCommand = [this] { settingsWindow_->Unload(); };
+        // The end of the Windows session ends the program the same way (icon first).
+        form.AddMessageHandler(WM_ENDSESSION, [this](WPARAM ending, LPARAM, LRESULT& result) {
+            result = 0;
+            if (ending)
+                settingsWindow_->Unload();
+            return true;
+        });
         // Escape hides the window, as its hide button does.
         form.OnEscape = [&form] {
             Control& hide = form[L"bCancel"];
@@ -136,6 +191,13 @@ class Program {
                              kTrayMouseMessage, mouse, mouse);
         };
         form.OnTaskbarCreated = [this] { tray_->RestoreTrayIcon(); };
+        // A second start asks this copy to show itself.
+        if (const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage); show != 0)
+            form.AddMessageHandler(show, [this](WPARAM, LPARAM, LRESULT& result) {
+                settingsWindow_->OpenFromTray();
+                result = 0;
+                return true;
+            });
         settingsWindow_->Load();
     }
 
@@ -146,17 +208,18 @@ class Program {
             instance_,
             SpecFromLayout(TestSerialLayout(), TestSerialFocusOrder(), IDI_APPLICATION_ICON),
             owner);
-        TestSerial behaviour(test, test,
-                             TestSerial::Parts{settings_, res_, *hook_, pump_, desktop_, codePage_,
-                                               [this] {
-                                                   std::wstring received;
-                                                   serial_.ReadComm(received);
-                                                   return received;
-                                               },
-                                               (*form_)[L"Timer1"],
-                                               [&test](const std::function<bool()>& done) {
-                                                   LetMessagesRun(test, done);
-                                               }});
+        TestSerial behaviour(
+            test, test,
+            TestSerial::Parts{
+                settings_, res_, *hook_, pump_, desktop_, codePage_,
+                [this] {
+                    std::wstring received;
+                    serial_.ReadComm(received);
+                    return received;
+                },
+                (*form_)[L"Timer1"],
+                [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
+                [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;
         test.OnCloseCommand = [&] {
             behaviour.Unload();
@@ -200,8 +263,7 @@ class Program {
     modCOMM driver_{comm_, pump_, codePage_};
     Serial serial_{driver_};
     Win32NotifyIcon shell_;
-    SmallIcon connectedIcon_{instance_, IDI_TRAY_CONNECTED};
-    SmallIcon notConnectedIcon_{instance_, IDI_TRAY_NOT_CONNECTED};
+    std::unique_ptr<TrayImages> trayImages_;
     std::unique_ptr<Win32Form> form_;
     std::unique_ptr<modSysTry> tray_;
     std::unique_ptr<Deliverer> deliverer_;
@@ -213,11 +275,14 @@ class Program {
 } // namespace
 
 int RunApplication(HINSTANCE instance) {
-    // A second start ends at once, silently, before anything else is touched.
+    // A second start ends at once, silently, before anything else is touched; it only asks the
+    // running copy to show itself.
     SingleInstance single(kInstanceMutexName);
     auto program = std::make_unique<Program>(instance);
-    if (!program->Start(single))
+    if (!program->Start(single)) {
+        ShowRunningCopy();
         return 0;
+    }
     return program->Run();
 }
 

@@ -43,6 +43,64 @@ INPUT KeyEvent(WORD vk, WORD scan, DWORD flags) {
     return in;
 }
 
+// The integrity level of a process (the last part of its mandatory label), or -1 when it cannot
+// be read.
+long IntegrityOf(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return -1;
+    long level = -1;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+        level = static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u));
+    }
+    CloseHandle(token);
+    return level;
+}
+
+// True when the window belongs to a process of a higher integrity level (one run as
+// administrator): the system drops the keys injected into it, and SendInput need not say so.
+bool OutranksThisProcess(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process)
+        return false;
+    const long theirs = IntegrityOf(process);
+    CloseHandle(process);
+    return theirs > IntegrityOf(GetCurrentProcess());
+}
+
+// A key-up of a held modifier, by its own side (the right-hand keys and the Windows keys are
+// extended keys).
+INPUT KeyUp(int vk) {
+    const auto key = static_cast<WORD>(vk);
+    DWORD flags = KEYEVENTF_KEYUP;
+    if (vk == VK_RCONTROL || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN)
+        flags |= KEYEVENTF_EXTENDEDKEY;
+    return KeyEvent(key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags);
+}
+
+// An unassigned key that no program acts on.
+constexpr WORD kMaskKey = 0xE8;
+
+void AppendReleases(std::vector<INPUT>& events, const std::vector<int>& keys) {
+    // Alt or a Windows key let go with nothing pressed since its press would open the window's
+    // menu bar or the Start menu: a press of a key without meaning comes first.
+    const bool mask = std::any_of(keys.begin(), keys.end(), [](int vk) {
+        return vk == VK_LMENU || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN;
+    });
+    if (mask) {
+        events.push_back(KeyEvent(kMaskKey, 0, 0));
+        events.push_back(KeyEvent(kMaskKey, 0, KEYEVENTF_KEYUP));
+    }
+    for (int vk : keys)
+        events.push_back(KeyUp(vk));
+}
+
 void AppendCharacter(std::vector<INPUT>& events, wchar_t c) {
     if (c == L'\r') {
         // The real Enter key, not a character.
@@ -82,8 +140,38 @@ Desktop::Window Win32Desktop::FindTopLevelWindow(const std::wstring& title) {
     return reinterpret_cast<Window>(FindWindowW(nullptr, title.c_str()));
 }
 
+bool Win32Desktop::RestoreIfMinimised(Window window) {
+    const HWND hwnd = ToHwnd(window);
+    if (window == 0 || !IsIconic(hwnd))
+        return false;
+    ShowWindow(hwnd, SW_RESTORE);
+    return true;
+}
+
 bool Win32Desktop::SetForeground(Window window) {
-    return window != 0 && SetForegroundWindow(ToHwnd(window)) != FALSE;
+    const HWND hwnd = ToHwnd(window);
+    if (window == 0 || !IsWindow(hwnd))
+        return false;
+    auto inFront = [hwnd] { return GetForegroundWindow() == hwnd; };
+    if (SetForegroundWindow(hwnd) && inFront())
+        return true;
+    // The system lets the process that received the last input event set the foreground: an
+    // input event without a key (virtual key 0) makes this process that one, and changes
+    // nothing else.
+    INPUT nothing = KeyEvent(0, 0, 0);
+    SendInput(1, &nothing, sizeof nothing);
+    AnswerSentMessages();
+    if (SetForegroundWindow(hwnd) && inFront())
+        return true;
+    // Last, share the input state of the foreground window's thread for the call.
+    const DWORD self = GetCurrentThreadId();
+    const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    if (front != 0 && front != self && AttachThreadInput(self, front, TRUE)) {
+        SetForegroundWindow(hwnd);
+        BringWindowToTop(hwnd);
+        AttachThreadInput(self, front, FALSE);
+    }
+    return inFront();
 }
 
 bool Win32Desktop::WaitUntilFocused(Window window, int timeoutMs) {
@@ -98,19 +186,54 @@ bool Win32Desktop::WaitUntilFocused(Window window, int timeoutMs) {
     }
 }
 
+std::vector<int> Win32Desktop::WaitForModifiersUp(int timeoutMs) {
+    static constexpr int kModifiers[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                                         VK_LMENU,  VK_RMENU,  VK_LWIN,     VK_RWIN};
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(timeoutMs, 0));
+    std::vector<int> held;
+    for (;;) {
+        held.clear();
+        for (int vk : kModifiers)
+            if (GetAsyncKeyState(vk) & 0x8000)
+                held.push_back(vk);
+        if (held.empty() || GetTickCount64() >= deadline)
+            return held;
+        Pause(10);
+    }
+}
+
 void Win32Desktop::TypeText(const std::wstring& text, bool waitUntilProcessed) {
+    Type(text, waitUntilProcessed, {});
+}
+
+bool Win32Desktop::TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) {
+    if (const HWND front = GetForegroundWindow(); front && OutranksThisProcess(front))
+        return false;
+    return Type(text, true, releaseFirst);
+}
+
+bool Win32Desktop::Type(const std::wstring& text, bool waitUntilProcessed,
+                        const std::vector<int>& releaseFirst) {
     std::vector<INPUT> events;
-    for (std::size_t start = 0; start < text.size(); start += kBatchChars) {
+    AppendReleases(events, releaseFirst);
+    std::size_t start = 0;
+    do {
         const std::size_t end = std::min(text.size(), start + kBatchChars);
-        events.clear();
         for (std::size_t i = start; i < end; ++i)
             AppendCharacter(events, text[i]);
-        SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-        if (waitUntilProcessed)
-            WaitUntilProcessed(kProcessedWaitMs);
-        else
-            AnswerSentMessages();
-    }
+        if (!events.empty()) {
+            const UINT given = static_cast<UINT>(events.size());
+            if (SendInput(given, events.data(), sizeof(INPUT)) != given)
+                return false; // refused (another integrity level, a locked workstation)
+            if (waitUntilProcessed)
+                WaitUntilProcessed(kProcessedWaitMs);
+            else
+                AnswerSentMessages();
+        }
+        events.clear();
+        start = end;
+    } while (start < text.size());
+    return true;
 }
 
 } // namespace corv::win32

@@ -12,7 +12,6 @@
 namespace corv::win32 {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"CorvanthelixForm";
 constexpr int kFirstId = kFirstControlId;
 constexpr UINT kDpiChanged = 0x02E0;
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -71,7 +70,7 @@ void InitWindowLayer(HINSTANCE instance) {
     wc.lpfnWndProc = Win32Form::WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kFormClass;
+    wc.lpszClassName = kFormClassName;
     RegisterClassExW(&wc);
 }
 
@@ -375,7 +374,7 @@ Win32Form::Win32Form(HINSTANCE instance, const FormSpec& spec, HWND owner) : spe
 void Win32Form::Create(HINSTANCE instance, HWND owner) {
     backBrush_ = CreateSolidBrush(spec_.backColour);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    hwnd_ = CreateWindowExW(kFormExStyle, kFormClass, spec_.title.c_str(), kFormStyle,
+    hwnd_ = CreateWindowExW(kFormExStyle, kFormClassName, spec_.title.c_str(), kFormStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr, instance, this);
     if (!hwnd_)
         throw WindowError(static_cast<int>(GetLastError()), "Cannot create the window");

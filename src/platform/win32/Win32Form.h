@@ -43,6 +43,9 @@ struct FormSpec {
 // them. Timers tick every 50 ms.
 FormSpec SpecFromLayout(const FormLayout& layout, std::vector<std::wstring> focusOrder, int iconId);
 
+// The window class of the program's windows.
+inline constexpr wchar_t kFormClassName[] = L"CorvanthelixForm";
+
 // The first control ID; a control's ID is this plus its position in load order.
 inline constexpr int kFirstControlId = 1000;
 
