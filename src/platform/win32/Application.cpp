@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <dbt.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -26,6 +28,9 @@
 
 namespace corv::win32 {
 namespace {
+
+// The retry timer of the Settings window (its control timers count from kFirstControlId).
+constexpr UINT_PTR kRetryTimerId = 1;
 
 // An icon loaded from the resources at the size the notification area uses.
 class SmallIcon {
@@ -106,19 +111,33 @@ class Program {
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
             hook_->RecordCallbackTimes(file);
-        settingsWindow_ = std::make_unique<Settings>(
-            form, form,
-            Settings::Parts{settings_, state_, config_, res_, *hook_, *tray_,
-                            [this] { serial_.CloseComm(); }, [this] { ShowTestWindow(); },
-                            [this] {
-                                hook_->WriteCallbackTimes();
-                                ExitProcess(0);
-                            }});
+        settingsWindow_ =
+            std::make_unique<Settings>(form, form,
+                                       Settings::Parts{settings_, state_, config_, res_, *hook_,
+                                                       *tray_, [this] { serial_.CloseComm(); },
+                                                       [this] {
+                                                           // The Test window reads the port; a
+                                                           // reconnect meanwhile does not start the
+                                                           // reading loop beside it.
+                                                           loop_->HoldReading(true);
+                                                           struct Release {
+                                                               ReadingLoop& loop;
+                                                               ~Release() {
+                                                                   loop.HoldReading(false);
+                                                               }
+                                                           } release{*loop_};
+                                                           ShowTestWindow();
+                                                       },
+                                                       [this] {
+                                                           hook_->WriteCallbackTimes();
+                                                           ExitProcess(0);
+                                                       }});
         loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
             settings_, state_, serial_, pump_, codePage_, *deliverer_, *tray_, *hook_, res_, form,
             [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
         form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
         form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
+        WatchForTheReader(form);
         // Only a window the user sees counts (the tray menu brings the hidden one forward).
         form.OnActivate = [this] {
             if (form_->Visible())
@@ -139,6 +158,39 @@ class Program {
         settingsWindow_->Load();
     }
 
+    // A wanted connection that is not open is tried again every two seconds, and at once when
+    // a device arrives or the computer wakes up; the tray tip follows the chosen language.
+    void WatchForTheReader(Win32Form& form) {
+        loop_->RetryTimer = [this](bool run) {
+            if (run)
+                SetTimer(form_->Handle(), kRetryTimerId, kRetryIntervalMs, nullptr);
+            else
+                KillTimer(form_->Handle(), kRetryTimerId);
+        };
+        form.AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM, LRESULT&) {
+            if (id != kRetryTimerId)
+                return false;
+            loop_->RetryConnect();
+            return true;
+        });
+        form.AddMessageHandler(WM_DEVICECHANGE, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == DBT_DEVICEARRIVAL || event == DBT_DEVNODES_CHANGED)
+                loop_->RetryConnect();
+            return false;
+        });
+        form.AddMessageHandler(WM_POWERBROADCAST, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+                loop_->RetryConnect();
+            return false;
+        });
+        Control& language = form[L"cbLanguage1"];
+        language.OnClick = [this, picked = language.OnClick] {
+            if (picked)
+                picked();
+            loop_->RefreshTrayTip();
+        };
+    }
+
     // The Test window, modal over the Settings window; returns when it is closed.
     void ShowTestWindow() {
         const HWND owner = form_->Handle();
@@ -148,11 +200,7 @@ class Program {
             owner);
         TestSerial behaviour(test, test,
                              TestSerial::Parts{settings_, res_, *hook_, pump_, desktop_, codePage_,
-                                               [this] {
-                                                   std::wstring received;
-                                                   serial_.ReadComm(received);
-                                                   return received;
-                                               },
+                                               [this] { return loop_->ReadPort(); },
                                                (*form_)[L"Timer1"],
                                                [&test](const std::function<bool()>& done) {
                                                    LetMessagesRun(test, done);
