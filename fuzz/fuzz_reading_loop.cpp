@@ -1,12 +1,13 @@
 // Byte streams into the serial reading loop. A model of the loop (a tick takes what waits, three
-// empty ticks end a code, a code over 1,024 characters dropped, card codes hex-encoded, the
-// prefix rule, client and operator codes exempt) gives the codes that must be delivered; the loop
-// must deliver exactly those, each once, in order. Ticks that arrive from inside a tick's message
-// processing must change nothing.
+// empty ticks end a code, so do two before more comes, a code over 1,024 characters dropped, card
+// codes hex-encoded, the prefix rule, client and operator codes exempt) gives the codes that must
+// be delivered; the loop must deliver exactly those, each once, in order. Ticks that arrive from
+// inside a tick's message processing must change nothing.
 //
-// Input: byte 0 the prefix rule, then instructions: 0x00-0x3F n ticks (n + 1), 0x40-0x7F the
-// next (byte & 0x3F) + 1 bytes arrive at the port, 0x80-0xBF a tick from inside the next tick's
-// message processing, 0xC0-0xFF bytes arrive during the next tick's message processing.
+// Input: byte 0 the prefix rule, then instructions: 0x00-0x3F n ticks (n + 1), 0x40-0x5F the
+// next (byte & 0x1F) + 1 bytes arrive at the port (0x60-0x7F: 48 times over), 0x80-0xBF a tick from
+// inside the next tick's message processing, 0xC0-0xFF bytes arrive during the next tick's message
+// processing.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -134,7 +135,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (chunk < 1024 || take > kMaxCodeLength)
                 break;
         }
+        auto complete = [&] {
+            if (length > kMaxCodeLength)
+                ++dropped;
+            else if (auto code = Expected(buffer, settings.Prefix, cp, modelSendTo))
+                expected.push_back(*code);
+            buffer.clear();
+            length = 0;
+        };
         if (take > 0) {
+            if (idle >= 2 && length > 0)
+                complete(); // over 100 ms of silence ended the code before
             idle = 0;
             length += take;
             for (std::size_t i = 0; i < take; ++i) {
@@ -145,12 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 buffer.clear();
         } else if (++idle == 3) {
             idle = 0;
-            if (length > kMaxCodeLength)
-                ++dropped;
-            else if (auto code = Expected(buffer, settings.Prefix, cp, modelSendTo))
-                expected.push_back(*code);
-            buffer.clear();
-            length = 0;
+            complete();
         }
         FUZZ_CHECK(loop.ReadBuffer() == buffer, Printable(loop.ReadBuffer()));
         FUZZ_CHECK(loop.IdleTicks() == idle, std::to_string(loop.IdleTicks()));
@@ -171,8 +177,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 tick();
             break;
         case 1: {
-            const std::size_t take = std::min(n, size - at);
-            arrive(std::string(reinterpret_cast<const char*>(data + at), take));
+            // 0x60-0x7F: the bytes come 48 times over, a stream past the code's bound.
+            const std::size_t take = std::min<std::size_t>((op & 0x1F) + 1u, size - at);
+            const std::string bytes(reinterpret_cast<const char*>(data + at), take);
+            for (int i = 0; i < ((op & 0x20) ? 48 : 1); ++i)
+                arrive(bytes);
             at += take;
             break;
         }

@@ -8,6 +8,8 @@ void CodeAssembler::Add(const std::wstring& received) {
             ++idleTicks_;
         return;
     }
+    if (idleTicks_ >= kTicksToComplete - 1 && length_ > 0)
+        ready_ = Finish();
     idleTicks_ = 0;
     length_ += received.size();
     if (length_ <= kMaxCodeLength)
@@ -17,14 +19,26 @@ void CodeAssembler::Add(const std::wstring& received) {
 }
 
 std::optional<CodeAssembler::Complete> CodeAssembler::TakeComplete() {
+    if (ready_) {
+        std::optional<Complete> done = std::move(ready_);
+        ready_.reset();
+        return done;
+    }
     if (idleTicks_ < kTicksToComplete)
         return std::nullopt;
+    idleTicks_ = 0;
+    return Finish();
+}
+
+CodeAssembler::Complete CodeAssembler::Finish() {
     Complete done{std::move(buffer_), length_ > kMaxCodeLength, length_};
-    Clear();
+    buffer_.clear();
+    length_ = 0;
     return done;
 }
 
 void CodeAssembler::Clear() {
+    ready_.reset();
     buffer_.clear();
     length_ = 0;
     idleTicks_ = 0;

@@ -187,7 +187,9 @@ TEST(ReadingLoop, TickScripts) {
         {"click 1*40 . .", "[on]"},
         {"click 1*40 . . .", "[on] ~1*40"},
         {"click 1234567890 . . . 1234567890 . . .", "[on] ~1234567890 ~1234567890"},
-        {"click 12 . . 34 . . .", "[on] ~1234"}, // two empty ticks do not end a code
+        {"click 12 . 34 . . .", "[on] ~1234"},
+        {"click 12 . . 34 . . .", "[on] ~12 ~34"}, // over 100 ms of silence: two codes
+        {"click 7*1025 . . 5 . . .", "[on] [on] ~5 dropped=1"},
         {"click 1*1024 . . .", "[on] ~1*1024"},
         // Longer than 1,024 characters: dropped, however it came, and reading goes on.
         {"click 7*1025 . . . 5 . . .", "[on] [on] ~5 dropped=1"}, // the tip tells
