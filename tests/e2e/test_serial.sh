@@ -7,6 +7,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/uilib.sh"
 
 clear_record() { : >"$T/target.txt"; }
+port_free() { ! com1_held; }
 # Sends a code and waits until n characters have arrived; prints them.
 code_arrives() { # bytes n
     clear_record
@@ -85,15 +86,25 @@ check "the connection shows again" "$disconnect_caption" "$(answer_within 5 "$di
 check "reads again with no click" "160 55 55 55 13" "$(code_arrives 777 5)"
 check_true "program still running" kill -0 "$prog"
 
-# No COM1 at all at start-up: the reader is picked up once it appears.
+# No COM1 at all at start-up: the reader is picked up once it appears, at once when the system
+# tells of a new device or of waking up (the two-second retry is lengthened here to show that).
 kill "$prog"
 reset_wine
 stop_com1
 rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
 start_target "$T/target.txt"
-start_program
+CORV_RETRY_MS=600000 start_program
 check "started without COM1: not connected" "$connect_caption" "$(answer_within 20 "$connect_caption" caption)"
 start_com1
-check_true "COM1 created later is opened by itself" wait_for 10 com1_held
+sleep 3
+check_true "COM1 created later is not opened before the system tells" port_free
+ui system Settings 0x219 7 # WM_DEVICECHANGE, DBT_DEVNODES_CHANGED
+check_true "a new device: COM1 is opened at once" wait_for 10 com1_held
 check "a code sent then arrives" "160 56 56 13" "$(code_arrives 88 4)"
+stop_com1
+check "lost again" "$connect_caption" "$(answer_within 5 "$connect_caption" caption)"
+start_com1
+ui system Settings 0x218 0x12 # WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC
+check_true "waking up: COM1 is opened at once" wait_for 10 com1_held
+check "reads after waking up" "160 57 57 13" "$(code_arrives 99 4)"
 e2e_finish

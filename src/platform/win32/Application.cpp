@@ -161,9 +161,13 @@ class Program {
     // A wanted connection that is not open is tried again every two seconds, and at once when
     // a device arrives or the computer wakes up; the tray tip follows the chosen language.
     void WatchForTheReader(Win32Form& form) {
-        loop_->RetryTimer = [this](bool run) {
+        // The tests lengthen it to see that a new device or a resume retries at once.
+        const wchar_t* interval = _wgetenv(L"CORV_RETRY_MS");
+        const UINT retryMs = interval && *interval ? static_cast<UINT>(_wtoi(interval))
+                                                   : static_cast<UINT>(kRetryIntervalMs);
+        loop_->RetryTimer = [this, retryMs](bool run) {
             if (run)
-                SetTimer(form_->Handle(), kRetryTimerId, kRetryIntervalMs, nullptr);
+                SetTimer(form_->Handle(), kRetryTimerId, retryMs, nullptr);
             else
                 KillTimer(form_->Handle(), kRetryTimerId);
         };
