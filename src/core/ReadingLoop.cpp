@@ -142,8 +142,8 @@ void ReadingLoop::Connect(const std::wstring& language) {
             p_.strings.ResStringComm(L"strDisconnect", language));
         image = TrayIcon::kConnectedImage;
     }
-    const Link keyboard = p_.settings.IsKeyBoard == 1 ? Link::Keyboard : Link::Port;
-    ShowTray(success ? keyboard : Link::Waiting, image);
+    const Link reader = p_.settings.IsKeyBoard == 1 ? Link::Keyboard : Link::Port;
+    ShowTray(success ? reader : Link::Waiting, image);
     p_.enableFields(!success);
     p_.settingsWindow[L"Timer1"].SetEnabled(success);
     p_.state.Connected = success;

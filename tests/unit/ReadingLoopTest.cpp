@@ -215,6 +215,7 @@ TEST(ReadingLoop, TickScripts) {
         {"gone click click", "[off] (retry)"},
         {"click click retry 5 . . .", "[on] [off]"},
         {"gone click kbd retry", "[off] (retry) [on] (stop)"},
+        {"kbd click 5 . . .", "[on]"}, // the keyboard reader: no port is read
         // The Test window holds the loop and reads for itself; a lost port is noticed all the same.
         {"click hold 5 . . . free . . . .", "[on] ~5"},
         {"click hold gone read read read read", "[on] [off] (retry)"},
@@ -314,48 +315,52 @@ TEST_F(Loop, TickArrivingDuringMessageProcessingDoesNotRunTheLoopAgain) {
     EXPECT_EQ(comm.Calls(CommCall::ClearError), 4);
 }
 
-TEST_F(Loop, StartUpConnectOpensComPortPlusOneAtTheShownSpeed) {
-    state.IsStarting = true;
-    settings.ComPort = 2;
-    loop->bConnectionClick();
-    EXPECT_EQ(comm.openedName, "COM3");
-    EXPECT_EQ(comm.builtFrom, "baud=9600 parity=N data=8 stop=1");
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"remove hook", L"tip", L"tray 0 0",
-                                                  L"fields off timer=off connected=no"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/BG");
+// The steps of the script's last click, in order.
+TEST(ReadingLoop, ConnectAndDisconnectSteps) {
+    struct Case {
+        std::string script;
+        std::vector<std::wstring> log;
+        const wchar_t* caption;
+    };
+    const Case cases[] = {
+        {"start com3 click",
+         {L"remove hook", L"tip", L"tray 0 0", L"fields off timer=off connected=no"},
+         L"strDisconnect/BG"},
+        {"click click",
+         {L"tip", L"tray 1 1", L"fields on timer=on connected=yes"},
+         L"strConnect/BG"},
+        {"kbd click",
+         {L"install hook", L"tip", L"tray 1 0", L"fields off timer=off connected=no"},
+         L"strDisconnect/BG"},
+        {"gone click",
+         {L"remove hook", L"tip", L"tray 1 1", L"fields on timer=off connected=no"},
+         L"strConnect/BG"},
+    };
+    for (const auto& c : cases) {
+        World w;
+        const auto last = c.script.rfind(' ');
+        if (last != std::string::npos)
+            w.Run(c.script.substr(0, last));
+        w.rec.log.clear();
+        w.Run(c.script.substr(last == std::string::npos ? 0 : last + 1));
+        EXPECT_EQ(w.rec.log, c.log) << c.script;
+        EXPECT_EQ(w.form.Get(L"bConnection").Text(), c.caption) << c.script;
+        EXPECT_EQ(w.comm.OpenHandles(), w.state.Connected && !w.settings.IsKeyBoard) << c.script;
+        if (c.script.starts_with("start com3")) {
+            EXPECT_EQ(w.comm.openedName, "COM3");
+            EXPECT_EQ(w.comm.builtFrom, "baud=9600 parity=N data=8 stop=1");
+        }
+    }
 }
 
-TEST_F(Loop, FailedConnectLeavesTheFieldsOnAndTheNextAttemptUsesTheNewSettings) {
+TEST_F(Loop, AFailedConnectLeavesTheFieldsOnAndTheNextAttemptUsesTheSpeedPickedMeanwhile) {
     settings.Language = L"EN";
     comm.Fail(CommCall::SetState, 87, 1); // a speed the device refuses
     loop->bConnectionClick();
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"remove hook", L"tip", L"tray 1 1",
-                                                  L"fields on timer=off connected=no"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
     EXPECT_EQ(comm.OpenHandles(), 0);
     form.Get(L"cBitsPerSecond").SetSelectedIndex(3);
     loop->RetryConnect();
     EXPECT_TRUE(state.Connected);
     EXPECT_EQ(comm.builtFrom, "baud=14400 parity=N data=8 stop=1");
     EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/EN");
-}
-
-TEST_F(Loop, DisconnectStepsInOrderAndKeepsTheHook) {
-    Connect();
-    loop->bConnectionClick();
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"tip", L"tray 1 1",
-                                                  L"fields on timer=on connected=yes"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
-    EXPECT_EQ(comm.OpenHandles(), 0);
-}
-
-TEST_F(Loop, KeyboardReaderConnectsWithoutAPort) {
-    settings.IsKeyBoard = 1;
-    loop->bConnectionClick();
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"install hook", L"tip", L"tray 1 0",
-                                                  L"fields off timer=off connected=no"}));
-    EXPECT_EQ(comm.Calls(CommCall::Open), 0);
-    EXPECT_TRUE(state.Connected);
-    Ticks(5); // nothing is read
-    EXPECT_EQ(comm.Calls(CommCall::ClearError), 0);
 }
