@@ -111,27 +111,14 @@ class Program {
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
             hook_->RecordCallbackTimes(file);
-        settingsWindow_ =
-            std::make_unique<Settings>(form, form,
-                                       Settings::Parts{settings_, state_, config_, res_, *hook_,
-                                                       *tray_, [this] { serial_.CloseComm(); },
-                                                       [this] {
-                                                           // The Test window reads the port; a
-                                                           // reconnect meanwhile does not start the
-                                                           // reading loop beside it.
-                                                           loop_->HoldReading(true);
-                                                           struct Release {
-                                                               ReadingLoop& loop;
-                                                               ~Release() {
-                                                                   loop.HoldReading(false);
-                                                               }
-                                                           } release{*loop_};
-                                                           ShowTestWindow();
-                                                       },
-                                                       [this] {
-                                                           hook_->WriteCallbackTimes();
-                                                           ExitProcess(0);
-                                                       }});
+        settingsWindow_ = std::make_unique<Settings>(
+            form, form,
+            Settings::Parts{settings_, state_, config_, res_, *hook_, *tray_,
+                            [this] { serial_.CloseComm(); }, [this] { ShowTestWindow(); },
+                            [this] {
+                                hook_->WriteCallbackTimes();
+                                ExitProcess(0);
+                            }});
         loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
             settings_, state_, serial_, pump_, codePage_, *deliverer_, *tray_, *hook_, res_, form,
             [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
@@ -197,6 +184,13 @@ class Program {
 
     // The Test window, modal over the Settings window; returns when it is closed.
     void ShowTestWindow() {
+        // The Test window reads the port; a reconnect meanwhile does not start the reading loop
+        // beside it.
+        loop_->HoldReading(true);
+        struct Release {
+            ReadingLoop& loop;
+            ~Release() { loop.HoldReading(false); }
+        } release{*loop_};
         const HWND owner = form_->Handle();
         Win32Form test(
             instance_,
