@@ -1,11 +1,13 @@
-// Byte streams into the serial reading loop. A model of the loop (one character a tick, three
-// empty ticks end a code, card codes hex-encoded, the prefix rule, client and operator codes
-// exempt) gives the codes that must be delivered; the loop must deliver exactly those, each
-// once, in order. Ticks that arrive from inside a tick's message processing must change nothing.
+// Byte streams into the serial reading loop. A model of the loop (a tick takes what waits, three
+// empty ticks end a code, so do two before more comes, a code over 1,024 characters dropped, card
+// codes hex-encoded, the prefix rule, client and operator codes exempt) gives the codes that must
+// be delivered; the loop must deliver exactly those, each once, in order. Ticks that arrive from
+// inside a tick's message processing must change nothing.
 //
-// Input: byte 0 the prefix rule, then instructions: 0x00-0x3F n ticks (n + 1), 0x40-0x7F the
-// next (byte & 0x3F) + 1 bytes arrive at the port, 0x80-0xBF a tick from inside the next tick's
-// message processing, 0xC0-0xFF bytes arrive during the next tick's message processing.
+// Input: byte 0 the prefix rule, then instructions: 0x00-0x3F n ticks (n + 1), 0x40-0x5F the
+// next (byte & 0x1F) + 1 bytes arrive at the port (0x60-0x7F: 48 times over), 0x80-0xBF a tick from
+// inside the next tick's message processing, 0xC0-0xFF bytes arrive during the next tick's message
+// processing.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -105,10 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     loop.bConnectionClick();
     FUZZ_CHECK(state.Connected, "the fake COM1 opens");
 
-    // The model: characters waiting, the code being read, empty ticks in a row.
+    // The model: characters waiting, the code being read and its length, empty ticks in a row.
     std::deque<wchar_t> waiting;
     std::wstring buffer;
+    std::size_t length = 0;
     int idle = 0;
+    int dropped = 0;
     std::int16_t modelSendTo = settings.SendTo;
     std::vector<std::wstring> expected;
     auto arrive = [&](const std::string& bytes) {
@@ -122,18 +126,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pump.during = nullptr;
         if (between)
             between();
-        if (!waiting.empty()) {
-            buffer += waiting.front();
-            waiting.pop_front();
-            idle = 0;
-        } else if (++idle == 3) {
-            idle = 0;
-            if (auto code = Expected(buffer, settings.Prefix, cp, modelSendTo))
+        // A tick takes what waits, a receive buffer at a time, until a read comes back short
+        // or the code is past its bound.
+        std::size_t take = 0;
+        for (;;) {
+            const std::size_t chunk = std::min<std::size_t>(1024, waiting.size() - take);
+            take += chunk;
+            if (chunk < 1024 || take > kMaxCodeLength)
+                break;
+        }
+        auto complete = [&] {
+            if (length > kMaxCodeLength)
+                ++dropped;
+            else if (auto code = Expected(buffer, settings.Prefix, cp, modelSendTo))
                 expected.push_back(*code);
             buffer.clear();
+            length = 0;
+        };
+        if (take > 0) {
+            if (idle >= 2 && length > 0)
+                complete(); // over 100 ms of silence ended the code before
+            idle = 0;
+            length += take;
+            for (std::size_t i = 0; i < take; ++i) {
+                buffer += waiting.front();
+                waiting.pop_front();
+            }
+            if (length > kMaxCodeLength)
+                buffer.clear();
+        } else if (++idle == 3) {
+            idle = 0;
+            complete();
         }
         FUZZ_CHECK(loop.ReadBuffer() == buffer, Printable(loop.ReadBuffer()));
         FUZZ_CHECK(loop.IdleTicks() == idle, std::to_string(loop.IdleTicks()));
+        FUZZ_CHECK(loop.DroppedCodes() == dropped, std::to_string(loop.DroppedCodes()));
         FUZZ_CHECK(parts.delivered == expected,
                    std::to_string(parts.delivered.size()) + " delivered, " +
                        std::to_string(expected.size()) + " expected; last " +
@@ -150,8 +177,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 tick();
             break;
         case 1: {
-            const std::size_t take = std::min(n, size - at);
-            arrive(std::string(reinterpret_cast<const char*>(data + at), take));
+            // 0x60-0x7F: the bytes come 48 times over, a stream past the code's bound.
+            const std::size_t take = std::min<std::size_t>((op & 0x1F) + 1u, size - at);
+            const std::string bytes(reinterpret_cast<const char*>(data + at), take);
+            for (int i = 0; i < ((op & 0x20) ? 48 : 1); ++i)
+                arrive(bytes);
             at += take;
             break;
         }
@@ -177,27 +207,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     comm.input += bytes;
                 }
             };
-            // Bytes that come while the driver's read processes messages are read by this very
-            // tick; those that come later, by the next one. Either way none is lost or doubled.
-            const std::size_t read = loop.ReadBuffer().size();
-            bool queued = false;
-            auto queue = [&] {
+            // Bytes that come while the driver's read processes messages, before it looks at
+            // the port, are read by this very tick.
+            tick([&] {
                 for (wchar_t c : cp.FromAnsi(bytes))
                     waiting.push_back(c);
-                queued = true;
-            };
-            tick([&] {
-                if (waiting.empty() && loop.ReadBuffer().size() > read)
-                    queue();
             });
-            if (!queued)
-                queue();
             break;
         }
         }
     }
     // Silence at the end: whatever was read is delivered.
-    const std::size_t left = waiting.size() + 3;
+    const std::size_t left = waiting.size() / 1024 + 1 + 3;
     for (std::size_t i = 0; i < left; ++i)
         tick();
     FUZZ_CHECK(loop.ReadBuffer().empty(), Printable(loop.ReadBuffer()));

@@ -67,6 +67,24 @@ COMMON += [
         "Windows a refuzat tastele: Quillomarte rulează ca administrator sau stația este "
         "blocată."]),
 ]
+# The reader's state, in the tray tip under the program's name: %1 and %2 are filled in.
+TRAY_TIPS = [
+    ("strTipPort", ["Свързан: %1, %2 бода", "Connected: %1, %2 baud", "Подключён: %1, %2 бод",
+                    "Повезан: %1, %2 бода", "Conectat: %1, %2 baud"]),
+    ("strTipKeyboard", ["Клавиатурен четец", "Keyboard reader", "Клавиатурный считыватель",
+                        "Читач као тастатура", "Cititor tip tastatură"]),
+    ("strTipNotConnected", ["Няма връзка", "Not connected", "Не подключён", "Није повезан",
+                            "Neconectat"]),
+    ("strTipRetrying", ["%1 не е свързан, нов опит", "%1 not connected, trying again",
+                        "%1 не подключён, повторная попытка", "%1 није повезан, нови покушај",
+                        "%1 neconectat, se reîncearcă"]),
+    ("strTipDropped", ["Отхвърлени кодове над 1024 знака: %1",
+                       "Codes over 1024 characters dropped: %1",
+                       "Отброшено кодов длиннее 1024 знаков: %1",
+                       "Одбачено кодова дужих од 1024 знака: %1",
+                       "Coduri peste 1024 caractere ignorate: %1"]),
+]
+COMMON += TRAY_TIPS
 
 # Window texts in the windows' load order. The Bulgarian texts are the design captions, so that
 # choosing Bulgarian again brings every text back.

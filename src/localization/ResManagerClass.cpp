@@ -457,6 +457,12 @@ void ResManagerClass::AddFormRes(const std::wstring& formName, const std::wstrin
 void ResManagerClass::DefaultCommonRes() {
     AddCommonRes(L"strConnect", L"Включване");
     AddCommonRes(L"strDisconnect", L"Изключване");
+    // The reader's state in the tray tip.
+    AddCommonRes(L"strTipPort", L"Свързан: %1, %2 бода");
+    AddCommonRes(L"strTipKeyboard", L"Клавиатурен четец");
+    AddCommonRes(L"strTipNotConnected", L"Няма връзка");
+    AddCommonRes(L"strTipRetrying", L"%1 не е свързан, нов опит");
+    AddCommonRes(L"strTipDropped", L"Отхвърлени кодове над 1024 знака: %1");
 }
 
 std::wstring ResManagerClass::ReadLngString(const std::wstring& path, const std::wstring& section,

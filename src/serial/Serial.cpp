@@ -19,16 +19,7 @@ void Serial::CommFlush() {
 }
 
 std::int32_t Serial::ReadComm(std::wstring& data) {
-    std::wstring received;
-    const std::int32_t result = driver_.CommRead(received, 1);
-    pending_ += received;
-    if (!pending_.empty()) {
-        data.assign(1, pending_.front());
-        pending_.erase(0, 1);
-    } else {
-        data.clear();
-    }
-    return result;
+    return driver_.CommRead(data, 1);
 }
 
 void Serial::WriteComm(const std::wstring& data) {

@@ -1,6 +1,6 @@
 #pragma once
 // The serial port object: a port number and a speed become the driver's device name and
-// settings text, and the driver's bulk reads become a stream of single characters.
+// settings text, and a read hands out everything the port has received.
 #include <cstdint>
 #include <string>
 
@@ -19,16 +19,18 @@ class Serial {
     std::int32_t OpenComm(std::int16_t port, const std::wstring& speed);
     void CloseComm();
     void CommFlush();
-    // Hands out at most one received character; returns what the read underneath returned
-    // (bytes read, 0 for nothing waiting, -1 for a failed read).
+    // Hands out everything that waits at the port, up to the driver's receive buffer; returns
+    // the number of bytes read, 0 for nothing waiting, -1 for a failed read. The object keeps
+    // nothing back, so no byte of one connection can reach the next.
     std::int32_t ReadComm(std::wstring& data);
     void WriteComm(const std::wstring& data);
 
-    const std::wstring& Pending() const { return pending_; }
+    bool IsOpen() const { return driver_.Port().IsOpen; }
+    // The driver's last failure.
+    const CommError& Error() const { return driver_.Error(); }
 
   private:
     modCOMM& driver_;
-    std::wstring pending_; // received, not yet handed out, oldest first
 };
 
 } // namespace corv

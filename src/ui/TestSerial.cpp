@@ -90,20 +90,19 @@ void TestSerial::Timer1Tick() {
     }
     std::wstring received = p_.readComm ? p_.readComm() : std::wstring();
     std::wstring suffix;
+    code_.Add(received);
     p_.pump.ProcessPendingMessages();
     if (!received.empty()) {
         C(L"tNormal").SetText(L"");
-        idleTicks_ = 0;
-        readBuffer_ += received;
         p_.pump.ProcessPendingMessages();
-    } else {
-        ++idleTicks_;
     }
     if (p_.settings.Filter == 1)
         suffix = L"\r";
-    if (idleTicks_ != 3)
+    const auto done = code_.TakeComplete();
+    if (!done)
         return;
-    idleTicks_ = 0;
+    // A code too long to be a reader's is not typed.
+    readBuffer_ += done->code;
     serialLog_ += readBuffer_;
     // A card code is typed as it is; the filter of real deliveries stays as the user chose it.
     if (readBuffer_.find(L"CARD") != std::wstring::npos) {

@@ -8,6 +8,7 @@
 
 #include "config/AppSettings.h"
 #include "core/AppState.h"
+#include "core/CodeAssembler.h"
 #include "localization/ResManagerClass.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
@@ -28,7 +29,7 @@ class TestSerial {
         MessagePump& pump;
         Desktop& desktop;
         const CodePage& codePage;
-        std::function<std::wstring()> readComm; // the next received character, or empty
+        std::function<std::wstring()> readComm; // everything received, or empty
         Control& settingsTimer;                 // the Settings window's Timer1
         // Lets window messages run until done() answers true or a bounded time has passed, so
         // that typed keys reach the input box before the tick goes on. Empty: keys arrive
@@ -49,7 +50,8 @@ class TestSerial {
     const std::wstring& LastKeyCodeLog() const { return lastKeyCodeLog_; }
     const std::wstring& LastSerialLog() const { return lastSerialLog_; }
     const std::wstring& LastAsciiLog() const { return lastAsciiLog_; }
-    const std::wstring& ReadBuffer() const { return readBuffer_; }
+    // The code being read, after what an earlier code left when its keys did not arrive.
+    std::wstring ReadBuffer() const { return readBuffer_ + code_.Buffer(); }
 
   private:
     void ShowLastKeyCodes();
@@ -61,7 +63,7 @@ class TestSerial {
     std::wstring keyCodeLog_, asciiLog_, serialLog_;
     std::wstring lastKeyCodeLog_, lastAsciiLog_, lastSerialLog_;
     std::wstring readBuffer_;
-    std::int16_t idleTicks_ = 0;
+    CodeAssembler code_;
     bool inTick_ = false;
     std::size_t keyDowns_ = 0;
 };

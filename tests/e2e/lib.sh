@@ -83,7 +83,7 @@ wait_chars() { # file n seconds
 }
 
 # Codes of a plain ASCII text, space-separated (for comparing with recorded).
-codes_of() { printf '%s' "$1" | od -An -tu1 | xargs; }
+codes_of() { printf '%s' "$1" | od -An -v -tu1 | xargs; }
 
 # A pseudo-terminal pair: COM1 under Wine is $E2E_DIR/ttyA; write to $E2E_DIR/ttyB.
 start_com1() {

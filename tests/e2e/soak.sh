@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The soak test: many codes of random length and content through the pseudo-terminal COM1, with
-# at least four ticks of silence between them, then many keyboard-reader bursts interleaved with
+# a fixed gap of four ticks after each, whatever its length, then many keyboard-reader bursts interleaved with
 # ordinary typing from the X server. Every code must reach the "Quillomarte" window exactly once,
 # in order, transformed as the settings say (prefix with client code, digits only until the
 # first card code, then letters and digits; carriage returns removed; Enter at the end); no key

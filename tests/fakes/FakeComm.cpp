@@ -15,6 +15,17 @@ void FakeComm::Fail(CommCall call, std::uint32_t error, int times) {
         failOnce_[call].push_back(error);
 }
 
+void FakeComm::Unplug(const std::string& name) {
+    std::erase(devices, name);
+    for (const auto& [handle, device] : names_)
+        if (device == name)
+            dead_.push_back(handle);
+}
+
+void FakeComm::Plug(const std::string& name) {
+    devices.push_back(name);
+}
+
 int FakeComm::Calls(CommCall call) const {
     const auto it = calls_.find(call);
     return it == calls_.end() ? 0 : it->second;
@@ -37,6 +48,10 @@ bool FakeComm::Failing(CommCall call) {
 
 // A handle that is not open fails as the system fails it.
 bool FakeComm::Valid(Handle port) {
+    if (std::find(dead_.begin(), dead_.end(), port) != dead_.end()) {
+        lastError_ = 21; // the device is not ready
+        return false;
+    }
     if (std::find(open_.begin(), open_.end(), port) != open_.end())
         return true;
     lastError_ = 6; // invalid handle
@@ -58,6 +73,7 @@ Comm::Handle FakeComm::Open(const std::string& deviceName, std::uint32_t access,
         return kInvalidHandle;
     }
     open_.push_back(next_);
+    names_[next_] = deviceName;
     return next_++;
 }
 
@@ -196,9 +212,13 @@ bool FakeComm::WaitOverlapped(Handle port, CommOverlapped&, std::uint32_t& trans
 }
 
 bool FakeComm::Close(Handle port) {
-    if (Failing(CommCall::Close) || !Valid(port))
+    if (Failing(CommCall::Close))
+        return false;
+    std::erase(dead_, port); // a handle whose device went away still closes
+    if (!Valid(port))
         return false;
     open_.erase(std::find(open_.begin(), open_.end(), port));
+    names_.erase(port);
     return true;
 }
 

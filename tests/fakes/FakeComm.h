@@ -32,6 +32,10 @@ class FakeComm : public Comm {
   public:
     // The next `times` calls of that kind fail with `error` (times < 0: every call).
     void Fail(CommCall call, std::uint32_t error, int times = -1);
+    // The device goes away: opening it fails with 2, and every call on a handle to it but the
+    // closing fails with 21, as for an unplugged adapter. Plug brings it back.
+    void Unplug(const std::string& name);
+    void Plug(const std::string& name);
     // Number of calls of that kind made so far.
     int Calls(CommCall call) const;
 
@@ -87,6 +91,8 @@ class FakeComm : public Comm {
     std::map<CommCall, std::uint32_t> failAlways_;
     std::map<CommCall, int> calls_;
     std::vector<Handle> open_;
+    std::map<Handle, std::string> names_; // of the open handles
+    std::vector<Handle> dead_;            // open handles whose device went away
     Handle next_ = 100;
     std::uint32_t lastError_ = 0;
     std::uint32_t pendingRead_ = 0;

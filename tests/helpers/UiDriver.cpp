@@ -15,6 +15,7 @@
 //     popup-close                               Escape to the open popup menu
 //     close <form>                              the system's close command
 //     escape <form>                             the Escape key, to the control with the focus
+//     system <form> <message> <wParam>          a system notification, sent (e.g. 0x219 7)
 //     msgbox                                    the text of the program's message box
 //     msgbox-ok                                 presses its OK button
 //     top <title> minimize|iconic|front|infront any top-level window by its exact title: minimise
@@ -225,6 +226,11 @@ int main() {
     }
     if (command == L"close") {
         PostMessageW(form, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == L"system" && a.size() == 4) {
+        // A notification as the system sends it: a new device, a resume from sleep.
+        SendMessageW(form, std::stoul(a[2], nullptr, 0), std::stoul(a[3], nullptr, 0), 0);
         return 0;
     }
     if (command == L"escape") {

@@ -287,12 +287,12 @@ TEST(FaultInjection, AReadThatFailsOnceLosesNoCharacterOfTheCodeAndIsRecorded) {
         SerialParts p;
         ASSERT_TRUE(p.state.Connected);
         p.comm.input = "12";
-        p.Ticks(2);
+        p.Ticks(1);
         p.comm.input += "345";
         if (c.call == fake::CommCall::WaitOverlapped)
             p.comm.Fail(fake::CommCall::Read, comm::kErrorIoPending, 1); // the read goes pending
         p.comm.Fail(c.call, c.error, 1);
-        p.Ticks(2 + 3 + 3); // the failed tick counts as one empty tick
+        p.Ticks(1 + 1 + 3); // the failed tick neither ends the code nor adds to it
         EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A012345"});
         EXPECT_EQ(p.driver.Error().Operation, c.operation);
         EXPECT_EQ(p.driver.Error().ErrorCode, static_cast<std::int32_t>(c.error));
@@ -305,12 +305,12 @@ TEST(FaultInjection, TypingThatFailsLosesOnlyItsOwnCodeAndTheLoopGoesOn) {
     SerialParts p;
     p.out.failNext = 1;
     p.comm.input = "111";
-    p.Ticks(3 + 2);
+    p.Ticks(1 + 2);
     EXPECT_THROW(p.loop->Timer1Tick(), std::runtime_error); // the timer's edge catches it
     EXPECT_EQ(p.loop->ReadBuffer(), L"");
     p.Ticks(5); // the failed code is not typed again
     p.comm.input = "222";
-    p.Ticks(3 + 3);
+    p.Ticks(1 + 3);
     EXPECT_EQ(p.out.codes, std::vector<std::wstring>{L"\u00A0222"});
 }
 

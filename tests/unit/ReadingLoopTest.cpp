@@ -1,9 +1,27 @@
+// The reading loop and the connect action, driven by tick scripts: tokens separated by spaces,
+// run in order.
+//   "."      one tick with nothing new at the port;  "123"  those bytes arrive, then one tick
+//            ("7*1025": 1025 sevens)
+//   "click"  bConnection pressed;  "click!"  pressed from inside the next tick's message processing
+//   "retry"  the retry timer fires (or a device arrives, or the computer wakes up)
+//   "gone"   COM1 unplugged: reads fail (21), opening fails (2);  "back"  plugged in again
+//   "busy"   held by another program: the next opening fails (5);  "fail"  the next read fails
+//   (1117) "com3"   COM3 picked;  "kbd"  the keyboard reader picked;  "start"  the program is
+//   starting "hold"/"free"  the Test window holds the loop / lets it go;  "read"  it reads the port
+// What the user sees, in order: "~123" a code delivered (~ the prefix mark); "[on]"/"[off]" the
+// tray image set ("[+on]" when the icon is added); "(retry)"/"(stop)" the retry timer started
+// or stopped; and at the end "dropped=N" when codes were dropped.
 #include <gtest/gtest.h>
+
+#include <cwchar>
+#include <map>
+#include <sstream>
 
 #include "FakeCodePage.h"
 #include "FakeComm.h"
 #include "InMemoryForm.h"
 #include "core/ReadingLoop.h"
+#include "core/Text.h"
 
 using namespace corv;
 using fake::CommCall;
@@ -12,22 +30,49 @@ namespace {
 
 const std::wstring kMark(1, L'\u00A0');
 
+// "7*3" is "777"; the character before the star is repeated.
+std::string Expand(const std::string& token) {
+    const auto star = token.find('*');
+    if (star == std::string::npos || star == 0)
+        return token;
+    return token.substr(0, star - 1) +
+           std::string(std::stoul(token.substr(star + 1)), token[star - 1]);
+}
+
 struct Recorder : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
     std::vector<std::wstring> delivered;
     std::vector<std::wstring> log;
-    void DeliverCode(const std::wstring& code) override { delivered.push_back(code); }
+    std::wstring events; // what the user sees, for the scripts
+    std::wstring tip;
+    void See(const std::wstring& what) { events += (events.empty() ? L"" : L" ") + what; }
+    void DeliverCode(const std::wstring& code) override {
+        delivered.push_back(code);
+        See(ReplaceAll(code, kMark, L"~"));
+    }
     void UpdateTrayIcon(int operation, std::int16_t image) override {
         log.push_back(L"tray " + std::to_wstring(operation) + L" " + std::to_wstring(image));
+        See(std::wstring(L"[") + (operation == kAdd ? L"+" : L"") +
+            (image == 0 ? L"on]" : L"off]"));
     }
-    void SetTrayTip(const std::wstring& tip) override { log.push_back(L"tip " + tip); }
+    void SetTrayTip(const std::wstring& text) override {
+        log.push_back(L"tip");
+        tip = text;
+    }
     void InstallKeyboardHook() override { log.push_back(L"install hook"); }
     void RemoveKeyboardHook() override { log.push_back(L"remove hook"); }
     std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override {
-        return key + L"/" + language;
+        static const std::map<std::wstring, std::wstring> tips = {
+            {L"strTipPort", L"on %1 at %2"},
+            {L"strTipRetrying", L"%1 retrying"},
+            {L"strTipNotConnected", L"off"},
+            {L"strTipKeyboard", L"keyboard"},
+            {L"strTipDropped", L"dropped %1"}};
+        const auto it = tips.find(key);
+        return it != tips.end() ? it->second : key + L"/" + language;
     }
 };
 
-struct Loop : ::testing::Test {
+struct World {
     AppSettings settings;
     AppState state;
     fake::FakeComm comm;
@@ -40,7 +85,7 @@ struct Loop : ::testing::Test {
     int sendToClicks = 0;
     std::unique_ptr<ReadingLoop> loop;
 
-    Loop() {
+    World() {
         form.Add(L"Timer1", ControlKind::Timer).SetEnabled(false);
         form.Add(L"bConnection", ControlKind::MyButton, L"strConnect/BG");
         auto& speeds = form.Add(L"cBitsPerSecond", ControlKind::List);
@@ -59,6 +104,7 @@ struct Loop : ::testing::Test {
                                   L" timer=" + (form.Get(L"Timer1").Enabled() ? L"on" : L"off") +
                                   L" connected=" + (state.Connected ? L"yes" : L"no"));
             }});
+        loop->RetryTimer = [this](bool run) { rec.See(run ? L"(retry)" : L"(stop)"); };
     }
 
     void Connect() {
@@ -70,45 +116,148 @@ struct Loop : ::testing::Test {
         for (int i = 0; i < n; ++i)
             loop->Timer1Tick();
     }
+    // Runs a tick script; returns what the user saw.
+    std::string Run(const std::string& script) {
+        std::istringstream tokens(script);
+        for (std::string t; tokens >> t;) {
+            if (t == "click") {
+                loop->bConnectionClick();
+                continue;
+            } else if (t == "click!") {
+                pump.during = [this] {
+                    pump.during = nullptr;
+                    loop->bConnectionClick();
+                };
+                continue;
+            } else if (t == "retry") {
+                loop->RetryConnect();
+            } else if (t == "gone") {
+                comm.Unplug("COM1");
+            } else if (t == "back") {
+                comm.Plug("COM1");
+            } else if (t == "busy") {
+                comm.Fail(CommCall::Open, 5, 1);
+            } else if (t == "fail") {
+                comm.Fail(CommCall::ClearError, 1117, 1);
+            } else if (t == "com3") {
+                settings.ComPort = 2;
+            } else if (t == "kbd") {
+                settings.IsKeyBoard = 1;
+            } else if (t == "start") {
+                state.IsStarting = true;
+            } else if (t == "hold" || t == "free") {
+                loop->HoldReading(t == "hold");
+            } else if (t == "read") {
+                loop->ReadPort();
+            } else {
+                if (t != ".")
+                    comm.input += Expand(t);
+                loop->Timer1Tick();
+                EXPECT_LE(loop->ReadBuffer().size(), kMaxCodeLength) << script;
+            }
+        }
+        std::string seen(rec.events.begin(), rec.events.end());
+        if (loop->DroppedCodes() > 0)
+            seen += " dropped=" + std::to_string(loop->DroppedCodes());
+        return seen;
+    }
+};
+
+struct Loop : ::testing::Test, World {};
+
+// The reader is connected when the last image shown is the connected one.
+bool ShowsConnected(const std::string& seen) {
+    const auto on = seen.rfind("on]");
+    return on != std::string::npos &&
+           (seen.rfind("off]") == std::string::npos || seen.rfind("off]") < on);
+}
+
+struct Script {
+    const char* script;
+    std::string seen;
 };
 
 } // namespace
 
-TEST_F(Loop, BurstIsDeliveredOnceOnTheThirdEmptyTick) {
-    Connect();
-    comm.input = "12345";
-    Ticks(5); // one character per tick
-    EXPECT_EQ(loop->ReadBuffer(), L"12345");
-    Ticks(2);
-    EXPECT_TRUE(rec.delivered.empty());
-    EXPECT_EQ(loop->IdleTicks(), 2);
-    Ticks(1);
-    EXPECT_EQ(rec.delivered, std::vector<std::wstring>{kMark + L"12345"});
-    EXPECT_EQ(loop->ReadBuffer(), L"");
-    EXPECT_EQ(loop->IdleTicks(), 0);
-    Ticks(10);
-    EXPECT_EQ(rec.delivered.size(), 1u);
-    EXPECT_LE(loop->IdleTicks(), 2);
+TEST(ReadingLoop, TickScripts) {
+    const Script cases[] = {
+        // A tick takes everything waiting; three empty ticks end a code, however long it is.
+        {"click 12345 . .", "[on]"},
+        {"click 12345 . . .", "[on] ~12345"},
+        {"click 1*40 . .", "[on]"},
+        {"click 1*40 . . .", "[on] ~1*40"},
+        {"click 1234567890 . . . 1234567890 . . .", "[on] ~1234567890 ~1234567890"},
+        {"click 12 . 34 . . .", "[on] ~1234"},
+        {"click 12 . . 34 . . .", "[on] ~12 ~34"}, // over 100 ms of silence: two codes
+        {"click 7*1025 . . 5 . . .", "[on] [on] ~5 dropped=1"},
+        {"click 1*1024 . . .", "[on] ~1*1024"},
+        // Longer than 1,024 characters: dropped, however it came, and reading goes on.
+        {"click 7*1025 . . . 5 . . .", "[on] [on] ~5 dropped=1"}, // the tip tells
+        {"click 7*3000 . . . . 5 . . .", "[on] [on] ~5 dropped=1"},
+        {"click 7*600 7*600 7*600 7*600 . . . 5 . . . 8*2000 . . . .",
+         "[on] [on] ~5 [on] dropped=2"},
+        // A failed read neither ends a code nor loses it; reads that keep failing lose the port,
+        // and a code cut off by that is not typed.
+        {"click 12 fail . . .", "[on]"},
+        {"click 12 fail . . . .", "[on] ~12"},
+        {"click gone . . .", "[on]"},
+        {"click 12 gone . . . . . . .", "[on] [off] (retry)"},
+        // No stale bytes: a disconnect or a lost port forgets the code being read.
+        {"click 12 click click 34 . . .", "[on] [off] [on] ~34"},
+        {"click 12 click! 34 click 5 . . .", "[on] [off] [on] ~5"},
+        {"click 12 gone . . . . retry back retry 5 . . .",
+         "[on] [off] (retry) [off] [on] (stop) ~5"},
+        // It comes back by itself, with the port picked meanwhile, and only while wanted.
+        {"gone click retry retry back retry 5 . . .", "[off] (retry) [on] (stop) ~5"},
+        {"gone click com3 retry 5 . . .", "[off] (retry) [on] (stop) ~5"},
+        {"busy click retry 5 . . .", "[off] (retry) [on] (stop) ~5"},
+        {"start gone click back retry", "[+off] (retry) [on] (stop)"},
+        {"gone click click", "[off] (retry)"},
+        {"click click retry 5 . . .", "[on] [off]"},
+        {"gone click kbd retry", "[off] (retry) [on] (stop)"},
+        {"kbd click 5 . . .", "[on]"}, // the keyboard reader: no port is read
+        // The Test window holds the loop and reads for itself; a lost port is noticed all the same.
+        {"click hold 5 . . . free . . . .", "[on] ~5"},
+        {"click hold gone read read read read", "[on] [off] (retry)"},
+    };
+    for (const auto& c : cases) {
+        World w;
+        std::string expected;
+        std::istringstream tokens(c.seen);
+        for (std::string t; tokens >> t;)
+            expected += (expected.empty() ? "" : " ") + Expand(t);
+        EXPECT_EQ(w.Run(c.script), expected) << c.script;
+        EXPECT_EQ(w.state.Connected, ShowsConnected(expected)) << c.script;
+        EXPECT_EQ(w.form.Get(L"Timer1").Enabled(), w.state.Connected) << c.script;
+    }
 }
 
-TEST_F(Loop, CodesWithFewerThanThreeEmptyTicksBetweenAreJoined) {
-    Connect();
-    comm.input = "12";
-    Ticks(2 + 2);
-    comm.input = "34";
-    Ticks(2 + 1);
-    comm.input = "5";
-    Ticks(1 + 3);
-    comm.input = "6";
-    Ticks(1 + 3);
-    EXPECT_EQ(rec.delivered, (std::vector<std::wstring>{kMark + L"12345", kMark + L"6"}));
+// The tip: the program's name, then the reader's state, the reason and the drops.
+TEST(ReadingLoop, TrayTipSaysWhy) {
+    const Script cases[] = {
+        {"click", "on COM1 at 9600"},
+        {"kbd click", "keyboard"},
+        {"click click", "off"},
+        {"gone click", "COM1 retrying|The system cannot find the file specified."},
+        {"com3 busy click", "COM3 retrying|Access is denied."},
+        {"click gone . . . .", "COM1 retrying|The device is not ready."},
+        {"click 7*1025 . . . 7*2000 . . .", "on COM1 at 9600|dropped 2"},
+    };
+    for (const auto& c : cases) {
+        World w;
+        w.Run(c.script);
+        const std::wstring tip = w.rec.tip;
+        ASSERT_TRUE(tip.starts_with(std::wstring(kTrayTip) + L"\n")) << c.script;
+        const std::wstring rest = ReplaceAll(tip.substr(std::wcslen(kTrayTip) + 1), L"\n", L"|");
+        EXPECT_EQ(std::string(rest.begin(), rest.end()), c.seen) << c.script;
+    }
 }
 
 TEST_F(Loop, CardCodeIsHexEncodedAndSelectsAllCharacters) {
     settings.Prefix = 0;
     Connect();
     comm.input = "CARD:1A\r\n";
-    Ticks(9 + 3);
+    Ticks(1 + 3);
     EXPECT_EQ(rec.delivered, std::vector<std::wstring>{L"31410D0A"});
     EXPECT_EQ(settings.SendTo, 0);
     EXPECT_EQ(form.Get(L"cSendTo").SelectedIndex(), 0);
@@ -116,10 +265,10 @@ TEST_F(Loop, CardCodeIsHexEncodedAndSelectsAllCharacters) {
 
     settings.Prefix = 1;
     comm.input = "xCARD:\xC0";
-    Ticks(7 + 3);
+    Ticks(1 + 3);
     EXPECT_EQ(rec.delivered.back(), kMark + L"78C0");
     comm.input = "card:1";
-    Ticks(6 + 3);
+    Ticks(1 + 3);
     EXPECT_EQ(rec.delivered.back(), kMark + L"card:1"); // the marker is case-sensitive
     EXPECT_EQ(sendToClicks, 2);
 }
@@ -142,23 +291,9 @@ TEST_F(Loop, PrefixRuleExceptForClientAndOperatorCodes) {
         settings.Prefix = c.prefix;
         rec.delivered.clear();
         comm.input = c.code;
-        Ticks(static_cast<int>(c.code.size()) + 3);
+        Ticks(1 + 3);
         EXPECT_EQ(rec.delivered, c.delivered) << c.prefix;
     }
-}
-
-TEST_F(Loop, FailedReadsCountAsEmptyTicks) {
-    Connect();
-    comm.input = "12";
-    Ticks(1);
-    comm.Fail(CommCall::ClearError, 21); // the other end went away
-    Ticks(1);                            // the pending character still comes out
-    EXPECT_EQ(loop->ReadBuffer(), L"12");
-    Ticks(2);
-    EXPECT_TRUE(rec.delivered.empty());
-    Ticks(1);
-    EXPECT_EQ(rec.delivered, std::vector<std::wstring>{kMark + L"12"});
-    EXPECT_EQ(driver.Error().Operation, L"CommRead (ClearCommError)");
 }
 
 TEST_F(Loop, TickArrivingDuringMessageProcessingDoesNotRunTheLoopAgain) {
@@ -174,68 +309,58 @@ TEST_F(Loop, TickArrivingDuringMessageProcessingDoesNotRunTheLoopAgain) {
         loop->Timer1Tick();
         inside = false;
     };
-    Ticks(5 + 3);
+    Ticks(1 + 3);
     EXPECT_GT(nested, 0);
     EXPECT_EQ(rec.delivered, std::vector<std::wstring>{kMark + L"12345"});
-    EXPECT_EQ(comm.Calls(CommCall::ClearError), 8);
+    EXPECT_EQ(comm.Calls(CommCall::ClearError), 4);
 }
 
-TEST_F(Loop, StartUpConnectOpensComPortPlusOneAtTheShownSpeed) {
-    state.IsStarting = true;
-    settings.ComPort = 2;
-    loop->bConnectionClick();
-    EXPECT_EQ(comm.openedName, "COM3");
-    EXPECT_EQ(comm.builtFrom, "baud=9600 parity=N data=8 stop=1");
-    EXPECT_EQ(rec.log,
-              (std::vector<std::wstring>{L"remove hook", L"tip Quillomarte Corvanthelix",
-                                         L"tray 0 0", L"fields off timer=off connected=no"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/BG");
-    EXPECT_TRUE(form.Get(L"Timer1").Enabled());
-    EXPECT_TRUE(state.Connected);
+// The steps of the script's last click, in order.
+TEST(ReadingLoop, ConnectAndDisconnectSteps) {
+    struct Case {
+        std::string script;
+        std::vector<std::wstring> log;
+        const wchar_t* caption;
+    };
+    const Case cases[] = {
+        {"start com3 click",
+         {L"remove hook", L"tip", L"tray 0 0", L"fields off timer=off connected=no"},
+         L"strDisconnect/BG"},
+        {"click click",
+         {L"tip", L"tray 1 1", L"fields on timer=on connected=yes"},
+         L"strConnect/BG"},
+        {"kbd click",
+         {L"install hook", L"tip", L"tray 1 0", L"fields off timer=off connected=no"},
+         L"strDisconnect/BG"},
+        {"gone click",
+         {L"remove hook", L"tip", L"tray 1 1", L"fields on timer=off connected=no"},
+         L"strConnect/BG"},
+    };
+    for (const auto& c : cases) {
+        World w;
+        const auto last = c.script.rfind(' ');
+        if (last != std::string::npos)
+            w.Run(c.script.substr(0, last));
+        w.rec.log.clear();
+        w.Run(c.script.substr(last == std::string::npos ? 0 : last + 1));
+        EXPECT_EQ(w.rec.log, c.log) << c.script;
+        EXPECT_EQ(w.form.Get(L"bConnection").Text(), c.caption) << c.script;
+        EXPECT_EQ(w.comm.OpenHandles(), w.state.Connected && !w.settings.IsKeyBoard) << c.script;
+        if (c.script.starts_with("start com3")) {
+            EXPECT_EQ(w.comm.openedName, "COM3");
+            EXPECT_EQ(w.comm.builtFrom, "baud=9600 parity=N data=8 stop=1");
+        }
+    }
 }
 
-TEST_F(Loop, FailedConnectLeavesEverythingOffAndCanBeRetried) {
+TEST_F(Loop, AFailedConnectLeavesTheFieldsOnAndTheNextAttemptUsesTheSpeedPickedMeanwhile) {
     settings.Language = L"EN";
     comm.Fail(CommCall::SetState, 87, 1); // a speed the device refuses
     loop->bConnectionClick();
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"remove hook", L"tray 1 1",
-                                                  L"fields on timer=off connected=no"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
-    EXPECT_FALSE(form.Get(L"Timer1").Enabled());
-    EXPECT_FALSE(state.Connected);
     EXPECT_EQ(comm.OpenHandles(), 0);
-    loop->bConnectionClick();
-    EXPECT_TRUE(state.Connected);
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/EN");
-}
-
-TEST_F(Loop, DisconnectStepsInOrderAndKeepsTheHook) {
-    Connect();
     form.Get(L"cBitsPerSecond").SetSelectedIndex(3);
-    loop->bConnectionClick();
-    EXPECT_EQ(rec.log,
-              (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes"}));
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
-    EXPECT_FALSE(form.Get(L"Timer1").Enabled());
-    EXPECT_FALSE(state.Connected);
-    EXPECT_EQ(comm.OpenHandles(), 0);
-    loop->bConnectionClick();
-    EXPECT_EQ(comm.builtFrom, "baud=14400 parity=N data=8 stop=1");
-}
-
-TEST_F(Loop, KeyboardReaderConnectsWithoutAPort) {
-    settings.IsKeyBoard = 1;
-    loop->bConnectionClick();
-    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"install hook", L"tray 1 0",
-                                                  L"fields off timer=off connected=no"}));
-    EXPECT_EQ(comm.Calls(CommCall::Open), 0);
-    EXPECT_TRUE(form.Get(L"Timer1").Enabled());
+    loop->RetryConnect();
     EXPECT_TRUE(state.Connected);
-    Ticks(5); // reads bring nothing
-    EXPECT_TRUE(rec.delivered.empty());
-    rec.log.clear();
-    loop->bConnectionClick();
-    EXPECT_EQ(rec.log,
-              (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes"}));
-    EXPECT_FALSE(state.Connected);
+    EXPECT_EQ(comm.builtFrom, "baud=14400 parity=N data=8 stop=1");
+    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/EN");
 }

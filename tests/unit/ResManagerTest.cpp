@@ -9,10 +9,10 @@ using corv::test::LanguageTest;
 
 TEST_F(LanguageTest, BuiltInTextsAnswerWithoutLanguageFiles) {
     EXPECT_EQ(res.CountFormRes(), 27);
-    EXPECT_EQ(res.CountCommonRes(), 2);
+    EXPECT_EQ(res.CountCommonRes(), 7);
     EXPECT_EQ(res.GetFormKey(0), L"Settings|frmCom");
     EXPECT_EQ(res.GetFormKey(26), L"Settings|lblLanguage");
-    EXPECT_EQ(res.GetFormKey(27) + res.GetFormKey(-1) + res.GetCommonKey(2), L"");
+    EXPECT_EQ(res.GetFormKey(27) + res.GetFormKey(-1) + res.GetCommonKey(7), L"");
     EXPECT_EQ(res.GetCommonKey(1), L"strDisconnect");
     EXPECT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Включване");
     EXPECT_EQ(res.ResStringComm(L"mnuExit", L"EN"), L"");

@@ -35,37 +35,26 @@ TEST_F(SerialObject, PortNumberAndSpeedBecomeDeviceNameAndSettingsText) {
     EXPECT_EQ(comm.OpenHandles(), 0);
 }
 
-TEST_F(SerialObject, HandsOutOneCharacterPerCall) {
+TEST_F(SerialObject, ReadHandsOutEverythingWaitingAndKeepsNothingBack) {
     ASSERT_EQ(serial.OpenComm(1, L"9600"), 0);
     comm.input = "ABC";
-    std::wstring c;
-    EXPECT_EQ(serial.ReadComm(c), 3);
-    EXPECT_EQ(c, L"A");
-    EXPECT_EQ(serial.ReadComm(c), 0);
-    EXPECT_EQ(c, L"B");
-    comm.input = "\xC0"; // a later byte queues behind what is pending
-    EXPECT_EQ(serial.ReadComm(c), 1);
-    EXPECT_EQ(c, L"C");
-    EXPECT_EQ(serial.ReadComm(c), 0);
-    EXPECT_EQ(c, L"\u0410");
-    EXPECT_EQ(serial.ReadComm(c), 0);
-    EXPECT_EQ(c, L"");
-}
-
-TEST_F(SerialObject, FailedReadStillHandsOutPendingAndPendingSurvivesReopening) {
-    ASSERT_EQ(serial.OpenComm(1, L"9600"), 0);
+    std::wstring got;
+    EXPECT_EQ(serial.ReadComm(got), 3);
+    EXPECT_EQ(got, L"ABC");
+    EXPECT_EQ(serial.ReadComm(got), 0);
+    EXPECT_EQ(got, L"");
+    comm.input = std::string(1500, '\xC0'); // more than the receive buffer: the rest waits
+    EXPECT_EQ(serial.ReadComm(got), 1024);
+    EXPECT_EQ(got, std::wstring(1024, L'\u0410'));
+    EXPECT_EQ(serial.ReadComm(got), 476);
     comm.input = "XYZ";
-    std::wstring c;
-    serial.ReadComm(c);
-    serial.CloseComm();
-    EXPECT_EQ(serial.ReadComm(c), -1);
-    EXPECT_EQ(c, L"Y");
-    ASSERT_EQ(serial.OpenComm(1, L"9600"), 0);
-    comm.input = "Q";
-    EXPECT_EQ(serial.ReadComm(c), 1);
-    EXPECT_EQ(c, L"Z");
-    EXPECT_EQ(serial.ReadComm(c), 0);
-    EXPECT_EQ(c, L"Q");
+    serial.CloseComm(); // what waited at the closed port is gone with it
+    EXPECT_EQ(serial.ReadComm(got), -1);
+    EXPECT_EQ(got, L"");
+    EXPECT_FALSE(serial.IsOpen());
+    EXPECT_EQ(serial.Error().Operation, L"CommRead (ClearCommError)");
+    ASSERT_EQ(serial.OpenComm(1, L"9600"), 0); // opening discards what waited
+    EXPECT_EQ(serial.ReadComm(got), 0);
     serial.WriteComm(L"ok");
     EXPECT_EQ(comm.output, "ok");
 }

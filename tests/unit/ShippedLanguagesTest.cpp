@@ -28,8 +28,9 @@ class ShippedLanguagesTest : public corv::test::LanguageTest {
 
 TEST_F(ShippedLanguagesTest, EveryKeyHasATextInEveryLanguage) {
     std::vector<std::pair<std::wstring, std::wstring>> keys; // file, section
-    for (const wchar_t* s :
-         {L"strConnect", L"strDisconnect", L"mnuSettings", L"mnuExit", L"strLanguage"})
+    for (const wchar_t* s : {L"strConnect", L"strDisconnect", L"mnuSettings", L"mnuExit",
+                             L"strLanguage", L"strTipPort", L"strTipKeyboard",
+                             L"strTipNotConnected", L"strTipRetrying", L"strTipDropped"})
         keys.emplace_back(kCommon, s);
     for (const FormLayout* form : {&SettingsLayout(), &TestSerialLayout()}) {
         keys.emplace_back(kForms, form->name + L"|ME");
@@ -44,7 +45,7 @@ TEST_F(ShippedLanguagesTest, EveryKeyHasATextInEveryLanguage) {
                 keys.emplace_back(kForms, section + L"|" + DecimalText(static_cast<long long>(i)));
         }
     }
-    ASSERT_EQ(keys.size(), 15u + 2u + 18u + 10u + 1u); // common, titles, captions, items, test
+    ASSERT_EQ(keys.size(), 20u + 2u + 18u + 10u + 1u); // common, titles, captions, items, test
     for (const wchar_t* s : kNotDeliveredKeys)
         keys.emplace_back(kCommon, s);
     for (const auto& [file, section] : keys)

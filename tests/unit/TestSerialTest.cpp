@@ -39,11 +39,10 @@ class TestSerialTest : public test::LanguageTest {
         };
         window.Load();
     }
-    // Sends a code through the port, one character per tick, then ticks until it completes.
+    // Sends a code through the port, read whole by one tick, then ticks until it completes.
     void Arrive(const std::wstring& code) {
-        for (wchar_t c : code)
-            port.push_back(std::wstring(1, c));
-        for (std::size_t i = 0; i < code.size() + 3; ++i)
+        port.push_back(code);
+        for (int i = 0; i < 1 + 3; ++i)
             window.Timer1Tick();
     }
     std::wstring Typed() { return desktop.typed[0]; }
@@ -122,6 +121,9 @@ TEST_F(TestSerialTest, ExemptCardAndUnknownPrefixCodes) {
     settings.Prefix = 7;
     Arrive(L"55");
     EXPECT_TRUE(Typed().ends_with(L"\r55"));
+    Arrive(std::wstring(1025, L'7')); // too long to be a reader's code
+    EXPECT_TRUE(Typed().ends_with(L"\r55"));
+    EXPECT_EQ(window.ReadBuffer(), L"");
 }
 
 // Only the window in front gets the code; one that was not typed is logged, never typed later.

@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <dbt.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -27,8 +29,10 @@
 namespace corv::win32 {
 namespace {
 
-// The id of the timer that offers a refused tray icon again (controls' timers start at 1000).
+// Timers of the Settings window's own (its control timers count from kFirstControlId): the one
+// that offers a refused tray icon again, and the one that tries a wanted connection again.
 constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT_PTR kRetryTimerId = 2;
 constexpr UINT kDpiChanged = 0x02E0;
 // Asks the running copy to show its Settings window in front.
 constexpr wchar_t kShowRunningCopyMessage[] = L"Quillomarte.Corvanthelix.ShowSettings";
@@ -167,6 +171,7 @@ class Program {
             [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
         form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
         form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
+        WatchForTheReader(form);
         // Only a window the user sees counts (the tray menu brings the hidden one forward).
         form.OnActivate = [this] {
             if (form_->Visible())
@@ -201,8 +206,52 @@ class Program {
         settingsWindow_->Load();
     }
 
+    // A wanted connection that is not open is tried again every two seconds, and at once when
+    // a device arrives or the computer wakes up; the tray tip follows the chosen language.
+    void WatchForTheReader(Win32Form& form) {
+        // The tests lengthen it to see that a new device or a resume retries at once.
+        const wchar_t* interval = _wgetenv(L"CORV_RETRY_MS");
+        const UINT retryMs = interval && *interval ? static_cast<UINT>(_wtoi(interval))
+                                                   : static_cast<UINT>(kRetryIntervalMs);
+        loop_->RetryTimer = [this, retryMs](bool run) {
+            if (run)
+                SetTimer(form_->Handle(), kRetryTimerId, retryMs, nullptr);
+            else
+                KillTimer(form_->Handle(), kRetryTimerId);
+        };
+        form.AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM, LRESULT&) {
+            if (id != kRetryTimerId)
+                return false;
+            loop_->RetryConnect();
+            return true;
+        });
+        form.AddMessageHandler(WM_DEVICECHANGE, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == DBT_DEVICEARRIVAL || event == DBT_DEVNODES_CHANGED)
+                loop_->RetryConnect();
+            return false;
+        });
+        form.AddMessageHandler(WM_POWERBROADCAST, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+                loop_->RetryConnect();
+            return false;
+        });
+        Control& language = form[L"cbLanguage1"];
+        language.OnClick = [this, picked = language.OnClick] {
+            if (picked)
+                picked();
+            loop_->RefreshTrayTip();
+        };
+    }
+
     // The Test window, modal over the Settings window; returns when it is closed.
     void ShowTestWindow() {
+        // The Test window reads the port; a reconnect meanwhile does not start the reading loop
+        // beside it.
+        loop_->HoldReading(true);
+        struct Release {
+            ReadingLoop& loop;
+            ~Release() { loop.HoldReading(false); }
+        } release{*loop_};
         const HWND owner = form_->Handle();
         Win32Form test(
             instance_,
@@ -212,11 +261,7 @@ class Program {
             test, test,
             TestSerial::Parts{
                 settings_, res_, *hook_, pump_, desktop_, codePage_,
-                [this] {
-                    std::wstring received;
-                    serial_.ReadComm(received);
-                    return received;
-                },
+                [this] { return loop_->ReadPort(); },
                 (*form_)[L"Timer1"],
                 [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
                 [&test] { return GetForegroundWindow() == test.Handle(); }});
