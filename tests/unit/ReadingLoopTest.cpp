@@ -20,7 +20,11 @@ struct Recorder : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
         log.push_back(L"tray " + std::to_wstring(operation) + L" " + std::to_wstring(image));
     }
     void SetTrayTip(const std::wstring& tip) override { log.push_back(L"tip " + tip); }
-    void InstallKeyboardHook() override { log.push_back(L"install hook"); }
+    bool InstallKeyboardHook() override {
+        log.push_back(L"install hook");
+        return hookInstalls;
+    }
+    bool hookInstalls = true;
     void RemoveKeyboardHook() override { log.push_back(L"remove hook"); }
     std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override {
         return key + L"/" + language;
@@ -209,12 +213,12 @@ TEST_F(Loop, FailedConnectLeavesEverythingOffAndCanBeRetried) {
     EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/EN");
 }
 
-TEST_F(Loop, DisconnectStepsInOrderAndKeepsTheHook) {
+TEST_F(Loop, DisconnectStepsInOrderAndRemovesTheHook) {
     Connect();
     form.Get(L"cBitsPerSecond").SetSelectedIndex(3);
     loop->bConnectionClick();
-    EXPECT_EQ(rec.log,
-              (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes"}));
+    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes",
+                                                  L"remove hook"}));
     EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
     EXPECT_FALSE(form.Get(L"Timer1").Enabled());
     EXPECT_FALSE(state.Connected);
@@ -223,8 +227,16 @@ TEST_F(Loop, DisconnectStepsInOrderAndKeepsTheHook) {
     EXPECT_EQ(comm.builtFrom, "baud=14400 parity=N data=8 stop=1");
 }
 
-TEST_F(Loop, KeyboardReaderConnectsWithoutAPort) {
+TEST_F(Loop, KeyboardReaderConnectsWithoutAPortAndOnlyWhenItsHookIsInPlace) {
     settings.IsKeyBoard = 1;
+    rec.hookInstalls = false; // the system refuses the hook: a failed connect
+    loop->bConnectionClick();
+    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"install hook", L"tray 1 1",
+                                                  L"fields on timer=off connected=no"}));
+    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strConnect/BG");
+    EXPECT_FALSE(state.Connected);
+    rec.log.clear();
+    rec.hookInstalls = true;
     loop->bConnectionClick();
     EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"install hook", L"tray 1 0",
                                                   L"fields off timer=off connected=no"}));
@@ -235,7 +247,7 @@ TEST_F(Loop, KeyboardReaderConnectsWithoutAPort) {
     EXPECT_TRUE(rec.delivered.empty());
     rec.log.clear();
     loop->bConnectionClick();
-    EXPECT_EQ(rec.log,
-              (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes"}));
+    EXPECT_EQ(rec.log, (std::vector<std::wstring>{L"tray 1 1", L"fields on timer=on connected=yes",
+                                                  L"remove hook"}));
     EXPECT_FALSE(state.Connected);
 }
