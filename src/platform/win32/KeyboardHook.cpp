@@ -133,24 +133,27 @@ void KeyboardHook::Note(const std::wstring& text) noexcept {
 }
 
 void KeyboardHook::ArmSilence() noexcept {
-    if (AwaitsSilence(state_)) {
-        // Set again at every key event: it fires only once the keys have stopped.
-        SetTimer(window_.get(), kSilenceTimer, kSilenceMs, nullptr);
-        silenceArmed_ = true;
-    } else if (silenceArmed_) {
-        KillTimer(window_.get(), kSilenceTimer);
-        silenceArmed_ = false;
-    }
+    // The callback only notes the time (no call into the system): the timer, set once when the
+    // wait begins, looks at it when it fires and waits on for what is left of the silence.
+    lastKeyTick_ = GetTickCount64();
+    if (AwaitsSilence(state_) && !silenceArmed_)
+        silenceArmed_ = SetTimer(window_.get(), kSilenceTimer, kSilenceMs, nullptr) != 0;
 }
 
 void KeyboardHook::OnTimer(UINT_PTR id) noexcept {
     if (id == kSilenceTimer) {
+        const ULONGLONG quiet = GetTickCount64() - lastKeyTick_;
+        if (AwaitsSilence(state_) && quiet < kSilenceMs) {
+            SetTimer(window_.get(), kSilenceTimer, static_cast<UINT>(kSilenceMs - quiet), nullptr);
+            return;
+        }
         KillTimer(window_.get(), kSilenceTimer);
         silenceArmed_ = false;
         try {
             queue_.Add(DecideSilence(state_).After);
         } catch (...) {
         }
+        // Keys just given back are waited for in turn.
         ArmSilence();
         RunPendingActions();
     } else if (id == kHeartbeatTimer) {

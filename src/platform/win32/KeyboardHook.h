@@ -122,6 +122,7 @@ class KeyboardHook : public KeyboardHookControl, private KeyInjector {
     CodeDelivery& delivery_;
     HookState state_;
     bool silenceArmed_ = false;
+    ULONGLONG lastKeyTick_ = 0; // when the last key event of another program came
     ULONGLONG lastHeartbeat_ = 0;
     std::wstring lastRecord_;
     int reinstalls_ = 0;
