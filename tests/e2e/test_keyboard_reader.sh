@@ -30,8 +30,10 @@ take() { # n
     : >"$rec"
 }
 
-wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1 &
-_PIDS+=($!)
+# The program's notes to a debugger (OutputDebugString) go to standard error.
+WINEDEBUG=-all,+debugstr wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>"$T/debug.txt" &
+prog=$!
+_PIDS+=($prog)
 
 # The hook is in place once a tapped semicolon opens a burst that comes out with the prefix mark.
 ready=no
@@ -125,6 +127,26 @@ focus_target
 tap_semicolon
 xkeys key --delay 0 KP_Left KP_Insert KP_Home KP_Enter
 check "keypad digits and keypad Enter make a code" "160 52 48 55 13" "$(take 5)"
+
+# The hook is put back after a resume from sleep, after a session unlock, and after the program
+# could not run for more than a second (stopped here); each time it notes it, and goes on.
+ui system 0x218 0x12 # WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC
+ui system 0x2B1 0x8  # WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK
+kill -STOP "$prog"
+sleep 1.5
+kill -CONT "$prog"
+reinstalls() {
+    grep -o 'hook was reinstalled after [^\\"]*' "$T/debug.txt" |
+        sed 's/.*reinstalled after //; s/[0-9][0-9]* ms/N ms/'
+}
+wait_for 10 bash -c "[ \$(grep -c 'hook was reinstalled' '$T/debug.txt') -ge 3 ]"
+check "resume, unlock and a stall each reinstall the hook" \
+    "a resume from sleep|a session unlock or reconnect|the program was stalled for N ms" \
+    "$(reinstalls | sort -u | paste -sd'|')"
+focus_target
+tap_semicolon
+xkeys key --delay 0 5 Return
+check "the reinstalled hook catches a burst" "160 53 13" "$(take 3)"
 
 # Disconnected, nothing runs: a burst arrives as raw keys.
 ui click Settings bConnection

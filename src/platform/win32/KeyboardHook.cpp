@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace corv::win32 {
 namespace {
@@ -127,7 +128,13 @@ void KeyboardHook::ResetState() noexcept {
 void KeyboardHook::Note(const std::wstring& text) noexcept {
     try {
         lastRecord_ = text;
-        OutputDebugStringW((L"Corvanthelix: " + text + L"\n").c_str());
+        // In the ANSI form, which every debugger shows.
+        const std::wstring line = L"Corvanthelix: " + text + L"\n";
+        std::string ansi(line.size() * 2 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, ansi.data(),
+                                          static_cast<int>(ansi.size()), nullptr, nullptr);
+        if (n > 0)
+            OutputDebugStringA(ansi.c_str());
     } catch (...) {
     }
 }
