@@ -20,7 +20,7 @@ using namespace corv;
 namespace {
 
 struct NoHook : KeyboardHookControl {
-    void InstallKeyboardHook() override {}
+    bool InstallKeyboardHook() override { return true; }
     void RemoveKeyboardHook() override {}
 };
 

@@ -11,6 +11,8 @@ add_library(corvanthelix_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(corvanthelix_win32 PUBLIC corvanthelix_core ${WIN_LIBS})
 target_compile_definitions(corvanthelix_win32 PUBLIC ${WIN_DEFS})
 target_compile_options(corvanthelix_win32 PRIVATE ${CORV_WARNINGS})
+# Session notices (unlock, reconnect), after which the keyboard hook is reinstalled.
+target_link_libraries(corvanthelix_win32 PUBLIC wtsapi32)
 
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/platform/win32/res/*.rc)
 add_executable(Corvanthelix WIN32 src/platform/win32/WinMain.cpp ${RC_SOURCES})

@@ -1,14 +1,20 @@
-// Sequences of key events into the keyboard reader's decision. Checked after every event: a
-// capture ends exactly at the first release after an Enter press, and then hands its code on
-// once; until then every key of the capture is swallowed (but a left Shift release); the
-// program's own keys change nothing and never open a capture; only the four openings open one.
+// Sequences of key events and silences into the keyboard reader's decision. Checked throughout:
+// every key event of a person reaches the application exactly once and in the order typed
+// (passed on at once, or given back as the very same event), unless it was part of a capture
+// that delivered its code; the program's own keys change no decision and never open a capture;
+// only the four openings open one; a capture never holds more than its bounds.
 //
 // Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 6 bytes an event:
-// virtual-key code, scan code, flags, milliseconds since the last event, own-key tag (odd: the
-// program's own key), hook code (non-zero below 8: not a key event).
+// virtual-key code, scan code, flags, milliseconds since the last event, own-key bits (bit 0:
+// a key of the program's own; bit 1: the oldest key given back comes through first), hook code
+// (non-zero below 8: not a key event; 8: a silence instead of a key event).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "FakeCodePage.h"
 #include "FuzzCheck.h"
@@ -16,26 +22,30 @@
 #include "core/ModMainReader.h"
 
 using namespace corv;
-using fuzz::Printable;
 
 namespace {
-
-bool SameKey(const KeyEvent& a, const KeyEvent& b) {
-    return a.vkCode == b.vkCode && a.scanCode == b.scanCode && a.flags == b.flags &&
-           a.time == b.time && a.dwExtraInfo == b.dwExtraInfo;
-}
 
 bool MayOpen(const KeyEvent& k) {
     return k.vkCode == kVkReaderStart ||
            (k.vkCode == kVkRightShift && k.flags == kKeyExtended &&
             k.scanCode != kScanRightShift) ||
-           (k.vkCode == kVkSemicolon && k.flags == kKeyReleased) || k.vkCode == kVkDigit5;
+           (k.vkCode == kVkSemicolon && k.flags == kKeyReleased) ||
+           (k.vkCode == kVkDigit5 && (k.flags & kKeyReleased) == 0);
 }
 
-bool SwallowedWhenIdle(const KeyEvent& k, bool opened) {
-    return (k.vkCode == kVkSemicolon && k.scanCode == kScanSemicolon && k.flags == 0) ||
-           (opened && k.vkCode != kVkSemicolon);
-}
+struct Model {
+    std::map<std::uint32_t, KeyEvent> typed; // by number, the person's key events
+    std::set<std::uint32_t> reached;         // numbers the application got
+    std::set<std::uint32_t> consumed;        // numbers that went into a delivered code
+    std::uint32_t last = 0;                  // the number the application got last
+    std::uint32_t next = 1;
+
+    void Reach(std::uint32_t n, const std::string& what) {
+        FUZZ_CHECK(n > last && reached.insert(n).second,
+                   "keys reach the application once and in order: " + what);
+        last = n;
+    }
+};
 
 } // namespace
 
@@ -46,74 +56,92 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int16_t prefix = static_cast<std::int16_t>(data[4] % 6);
     fake::Cp1251CodePage cp;
     HookState state;
+    Model m;
     int captures = 0, deliveries = 0;
 
-    for (std::size_t at = 5; at + 6 <= size; at += 6) {
+    // Keys given back reach the application first, then a key passed on. A capture that ends
+    // at its Enter delivers the code it collected (none for a prefix rule outside the table):
+    // whatever it swallowed and did not give back went into that code.
+    const auto carryOut = [&](const HookDecision& d, std::uint32_t passed, bool ended,
+                              const std::wstring& captured, const std::string& what) {
+        std::vector<std::wstring> delivered;
+        for (const auto& action : d.After) {
+            if (action.kind == HookAction::Kind::Deliver)
+                delivered.push_back(action.Text);
+            for (const auto& k : action.Keys) {
+                const auto it = m.typed.find(k.dwExtraInfo);
+                FUZZ_CHECK(it != m.typed.end() && it->second == k,
+                           "a key given back is one typed, unchanged: " + what);
+                m.Reach(k.dwExtraInfo, what);
+            }
+        }
+        if (passed)
+            m.Reach(passed, what);
+        const auto text = ApplyPrefix(prefix, captured);
+        FUZZ_CHECK(delivered == (ended && text ? std::vector{*text} : std::vector<std::wstring>{}),
+                   "a capture's end delivers the code it collected, and only its end: " + what);
+        if (!ended)
+            return;
+        deliveries += static_cast<int>(delivered.size());
+        for (const auto& [n, key] : m.typed)
+            if (!m.reached.count(n))
+                m.consumed.insert(n);
+    };
+
+    for (std::size_t at = 5; at + 6 <= size && m.next < 4000; at += 6) {
         const std::uint8_t* e = data + at;
         time += e[3];
-        const bool own = e[4] & 1;
+        if (e[5] == 8) {
+            carryOut(DecideSilence(state), 0, false, L"", "silence");
+            FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence gives back what is held");
+            continue;
+        }
+        const bool own = (e[4] & 1) || ((e[4] & 2) && !state.Returning.empty());
         const std::int32_t code = e[5] < 8 ? e[5] : 0;
-        KeyEvent key{e[0], e[1], e[2], time, own ? static_cast<std::uint32_t>(kInjectedKeyTag) : 0};
-        if (own)
+        KeyEvent key{e[0], e[1], e[2], time, 0};
+        if (own) {
+            if ((e[4] & 2) && !state.Returning.empty())
+                key = state.Returning.front();
             key.flags |= kKeyInjected;
-
-        const HookState before = state;
-        const HookDecision d = DecideKeyEvent(code, key, state, prefix, cp);
+            key.dwExtraInfo = static_cast<std::uint32_t>(kInjectedKeyTag);
+        } else if (code == 0) {
+            key.dwExtraInfo = m.next++;
+            m.typed[key.dwExtraInfo] = key;
+        }
         const std::string what = "vk " + std::to_string(key.vkCode) + " scan " +
                                  std::to_string(key.scanCode) + " flags " +
                                  std::to_string(key.flags) + " code " + std::to_string(code);
 
+        const HookState before = state;
+        const HookDecision d = DecideKeyEvent(code, key, state, prefix, cp);
         if (code != 0 || own) {
-            FUZZ_CHECK(!d.Swallow && d.After.empty(), what);
-            FUZZ_CHECK(state.Capturing == before.Capturing && state.EndSeen == before.EndSeen &&
-                           state.CapturedCode == before.CapturedCode &&
-                           SameKey(state.PrevKey, before.PrevKey),
+            FUZZ_CHECK(!d.Swallow && d.After.empty(), "passed untouched: " + what);
+            FUZZ_CHECK(state.Capturing == before.Capturing && state.Deciding == before.Deciding &&
+                           state.CapturedCode == before.CapturedCode && state.Held == before.Held,
                        "a key that is not a reader's changes nothing: " + what);
             continue;
         }
-        if (before.Capturing && before.EndSeen) {
-            if (key.flags == kKeyReleased) {
-                FUZZ_CHECK(!state.Capturing && !state.EndSeen, "the release ends it: " + what);
-                FUZZ_CHECK(!d.Swallow, "the ending release goes on: " + what);
-                const auto text = ApplyPrefix(prefix, before.CapturedCode);
-                FUZZ_CHECK(d.After.size() == (text ? 1u : 0u), what);
-                if (text) {
-                    FUZZ_CHECK(d.After[0].kind == HookAction::Kind::Deliver &&
-                                   d.After[0].Text == *text,
-                               Printable(d.After[0].Text));
-                    ++deliveries;
-                }
-            } else {
-                FUZZ_CHECK(state.Capturing && state.EndSeen && d.Swallow && d.After.empty(),
-                           "after Enter every key but a release is swallowed: " + what);
-                FUZZ_CHECK(state.CapturedCode == before.CapturedCode, what);
-            }
-            continue;
-        }
-        if (before.Capturing) {
-            FUZZ_CHECK(state.Capturing, "no capture ends before its Enter: " + what);
-            FUZZ_CHECK(state.EndSeen == (key.vkCode == kVkEnter && key.flags == 0), what);
-            FUZZ_CHECK(d.After.empty(), what);
-            const bool shiftRelease = key.vkCode == kVkLeftShift && key.flags == kKeyReleased;
-            FUZZ_CHECK(d.Swallow == !shiftRelease, "a capture swallows its keys: " + what);
-            const std::size_t grew = state.CapturedCode.size() - before.CapturedCode.size();
-            FUZZ_CHECK(state.CapturedCode.starts_with(before.CapturedCode) && grew <= 1, what);
-            FUZZ_CHECK(grew == 0 || key.flags == kKeyReleased, "characters count on release");
-            continue;
-        }
-        // Idle.
-        FUZZ_CHECK(!state.EndSeen, what);
-        if (state.Capturing) {
+        // Ended at its Enter, rather than given back whole (its opening goes back first then).
+        bool gaveBack = false;
+        for (const auto& action : d.After)
+            gaveBack |= !before.Held.empty() && !action.Keys.empty() &&
+                        action.Keys.front() == before.Held.front();
+        const bool ended = before.Capturing && before.EndSeen && !state.Capturing && !gaveBack;
+        carryOut(d, d.Swallow ? 0 : key.dwExtraInfo, ended, before.CapturedCode, what);
+        if (state.Capturing && !before.Capturing) {
             FUZZ_CHECK(MayOpen(key), "only an opening opens a capture: " + what);
-            FUZZ_CHECK(state.CapturedCode.empty(), what);
             ++captures;
         }
-        FUZZ_CHECK(d.Swallow == SwallowedWhenIdle(key, state.Capturing), what);
-        for (const auto& action : d.After)
-            FUZZ_CHECK(action.kind == HookAction::Kind::TypeSemicolon && action.Text == L";" &&
-                           key.vkCode == kVkSemicolon && !state.Capturing,
-                       "only a plain semicolon release types one: " + what);
+        FUZZ_CHECK(state.CapturedCode.size() <= kMaxCaptureCharacters &&
+                       state.Held.size() <= kMaxHeldKeyEvents,
+                   "a capture stays within its bounds: " + what);
     }
-    FUZZ_CHECK(deliveries <= captures + 1, "one delivery per capture");
+    carryOut(DecideSilence(state), 0, false, L"", "the last silence");
+    FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence ends every capture");
+    FUZZ_CHECK(m.reached.size() + m.consumed.size() == m.typed.size(),
+               "every key reaches the application once or goes into a code: " +
+                   std::to_string(m.typed.size()) + " typed, " + std::to_string(m.reached.size()) +
+                   " reached, " + std::to_string(m.consumed.size()) + " in codes");
+    FUZZ_CHECK(deliveries <= captures, "one delivery per capture");
     return 0;
 }

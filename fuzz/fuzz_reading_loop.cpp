@@ -33,7 +33,7 @@ struct Parts : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
     void DeliverCode(const std::wstring& code) override { delivered.push_back(code); }
     void UpdateTrayIcon(int, std::int16_t) override {}
     void SetTrayTip(const std::wstring&) override {}
-    void InstallKeyboardHook() override {}
+    bool InstallKeyboardHook() override { return true; }
     void RemoveKeyboardHook() override {}
     std::wstring ResStringComm(const std::wstring& key, const std::wstring&) override {
         return key;

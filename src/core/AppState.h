@@ -36,7 +36,8 @@ class TrayBalloon {
 class KeyboardHookControl {
   public:
     virtual ~KeyboardHookControl() = default;
-    virtual void InstallKeyboardHook() = 0;
+    // True when the hook is in place (an installed one counts); false when the system refused.
+    virtual bool InstallKeyboardHook() = 0;
     virtual void RemoveKeyboardHook() = 0;
 };
 

@@ -120,6 +120,7 @@ void ReadingLoop::Disconnect(const std::wstring& language, Link after) {
     p_.state.Connected = false;
     p_.settingsWindow[L"Timer1"].SetEnabled(false);
     p_.serial.CloseComm();
+    p_.hook.RemoveKeyboardHook();
     // A disconnect stops the retries; a lost port is tried again.
     KeepTrying(after == Link::Waiting);
 }
@@ -127,8 +128,7 @@ void ReadingLoop::Disconnect(const std::wstring& language, Link after) {
 void ReadingLoop::Connect(const std::wstring& language) {
     bool success = false;
     if (p_.settings.IsKeyBoard == 1) {
-        p_.hook.InstallKeyboardHook();
-        success = true;
+        success = p_.hook.InstallKeyboardHook();
     } else {
         p_.hook.RemoveKeyboardHook();
         const auto port = static_cast<std::int16_t>(p_.settings.ComPort + 1);

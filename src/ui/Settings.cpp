@@ -140,13 +140,7 @@ bool Settings::Load() {
         if (p_.closeComm)
             p_.closeComm();
     });
-    step([&] {
-        Control& connect = C(L"bConnection");
-        if (connect.OnClick) {
-            auto press = connect.OnClick;
-            press();
-        }
-    });
+    step([&] { PressConnection(); });
     CenterForm(window_);
     return true;
 }
@@ -175,16 +169,24 @@ void Settings::ListPicked(const std::wstring& list) {
     Validation();
     p_.config.SaveSettings(p_.settings);
     if (list == L"cIsKeyBoard") {
-        if (p_.settings.IsKeyBoard == 1) {
-            C(L"bTest").SetEnabled(false);
-            p_.hook.InstallKeyboardHook();
-        } else {
-            C(L"bTest").SetEnabled(true);
-            p_.hook.RemoveKeyboardHook();
+        C(L"bTest").SetEnabled(p_.settings.IsKeyBoard != 1);
+        // The reader that runs is the one the icon and the fields show: a connected reader is
+        // disconnected and the newly chosen one connected; nothing runs while disconnected.
+        if (p_.state.Connected) {
+            PressConnection();
+            PressConnection();
         }
     } else if (list == L"cbLanguage1") {
         p_.res.SetLanguage(form_, L"");
         SetMenuLanguage();
+    }
+}
+
+void Settings::PressConnection() {
+    Control& connect = C(L"bConnection");
+    if (connect.OnClick) {
+        auto press = connect.OnClick;
+        press();
     }
 }
 

@@ -63,6 +63,7 @@ class Settings : public TrayMenuHost {
   private:
     void FillCombos();
     void ListPicked(const std::wstring& list);
+    void PressConnection();
     void ExitCommand();
     Control& C(const wchar_t* name) { return form_[name]; }
 

@@ -10,6 +10,8 @@
 //     pick <form> <list> <index>                selection, then CBN_SELCHANGE to the window
 //     click <form> <button>                     BM_CLICK, posted (the press may open a window)
 //     tray <mouse message>                      the icon's callback, e.g. 0x203
+//     system <message> <wParam>                 a system notice to the Settings window, e.g.
+//                                               0x218 0x12 (resume from sleep)
 //     menu <entry>                              the popup menu entry's command
 //     popup                                     1 while a popup menu is open, else 0
 //     popup-close                               Escape to the open popup menu
@@ -121,6 +123,14 @@ int main() {
             return Fail("no Settings window");
         const auto mouse = static_cast<LPARAM>(std::stoul(a[1], nullptr, 0));
         PostMessageW(form, corv::kTrayCallbackMessage, 1, mouse);
+        return 0;
+    }
+    if (command == L"system" && a.size() == 3) {
+        HWND form = FindForm(L"Settings");
+        if (!form)
+            return Fail("no Settings window");
+        const auto msg = static_cast<UINT>(std::stoul(a[1], nullptr, 0));
+        SendMessageW(form, msg, static_cast<WPARAM>(std::stoul(a[2], nullptr, 0)), 0);
         return 0;
     }
     if (command == L"menu" && a.size() == 2) {

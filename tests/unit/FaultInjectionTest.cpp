@@ -233,7 +233,7 @@ struct Deliveries : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
     }
     void UpdateTrayIcon(int, std::int16_t) override {}
     void SetTrayTip(const std::wstring&) override {}
-    void InstallKeyboardHook() override {}
+    bool InstallKeyboardHook() override { return true; }
     void RemoveKeyboardHook() override {}
     std::wstring ResStringComm(const std::wstring& key, const std::wstring&) override {
         return key;

@@ -3,11 +3,14 @@
 //          "up 31/02 t=12"   release (flags 0x80);   "key A1/10 f=01"  any flags, in hex
 //          "tap 31/02 t=5"   press at 5 ms and release at 6 ms
 //          "... inj"  adds the injected flag 0x10;  "... own"  also the program's own tag
-// Verdicts: one letter per event, S swallowed, P passed on. What is left to do afterwards reads
-// "deliver ~123" (~ is the prefix mark) or "type ;".
+//          "silence"  no key for the silence time;  "back"  the keys given back come through
+// Verdicts: one letter per key event, S swallowed, P passed on. What is left to do afterwards
+// reads "deliver ~123" (~ is the prefix mark) or "back dBA/27 uBA/27" (keys given back: d press,
+// u release, then virtual key / scan code, and ":flags" when other flags are set).
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iomanip>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -26,6 +29,10 @@ std::vector<KeyEvent> Events(const std::string& text) {
         std::istringstream in(item);
         std::string kind, keys, word;
         in >> kind >> keys;
+        if (kind == "silence" || kind == "back") {
+            out.push_back(KeyEvent{kind == "back", 0, 0, 0, 0xFFFFFFFF}); // marks, not keys
+            continue;
+        }
         KeyEvent e;
         e.vkCode = std::stoul(keys.substr(0, keys.find('/')), nullptr, 16);
         e.scanCode = std::stoul(keys.substr(keys.find('/') + 1), nullptr, 16);
@@ -48,16 +55,27 @@ std::vector<KeyEvent> Events(const std::string& text) {
 }
 
 std::string Show(const std::vector<HookAction>& actions) {
-    std::string s;
+    std::ostringstream s;
+    s << std::hex << std::uppercase << std::setfill('0');
     for (const auto& a : actions) {
-        s += s.empty() ? "" : " | ";
-        s += a.kind == HookAction::Kind::Deliver ? "deliver " : "type ";
+        s << (s.tellp() > 0 ? " | " : "");
+        if (a.kind == HookAction::Kind::GiveBack) {
+            s << "back";
+            for (const auto& k : a.Keys) {
+                s << ' ' << (k.flags & kKeyReleased ? 'u' : 'd') << std::setw(2) << k.vkCode << '/'
+                  << std::setw(2) << k.scanCode;
+                if (k.flags & ~kKeyReleased)
+                    s << ':' << std::setw(2) << k.flags;
+            }
+            continue;
+        }
+        s << "deliver ";
         for (wchar_t c : a.Text)
-            s += c == kPrefixMark ? std::string("~")
-                 : c < 128        ? std::string(1, static_cast<char>(c))
-                                  : "{" + std::to_string(static_cast<unsigned>(c)) + "}";
+            s << (c == kPrefixMark ? "~"
+                  : c < 128        ? std::string(1, static_cast<char>(c))
+                                   : "{" + std::to_string(static_cast<unsigned>(c)) + "}");
     }
-    return s;
+    return s.str();
 }
 
 struct Reader {
@@ -68,14 +86,39 @@ struct Reader {
 
     bool Decide(const KeyEvent& e, std::int32_t code = 0) {
         HookDecision d = DecideKeyEvent(code, e, state, prefix, codePage);
-        after.insert(after.end(), d.After.begin(), d.After.end());
+        Add(d.After);
         return d.Swallow;
+    }
+    // The keys given back come through the hook as the program's own, as the system does.
+    void ComeBack() {
+        while (!state.Returning.empty()) {
+            KeyEvent k = state.Returning.front();
+            k.flags |= kKeyInjected;
+            k.dwExtraInfo = kInjectedKeyTag;
+            EXPECT_FALSE(Decide(k));
+        }
     }
     std::string Feed(const std::string& events) {
         std::string verdicts;
-        for (const auto& e : Events(events))
-            verdicts += Decide(e) ? 'S' : 'P';
+        for (const auto& e : Events(events)) {
+            if (e.dwExtraInfo != 0xFFFFFFFF)
+                verdicts += Decide(e) ? 'S' : 'P';
+            else if (e.vkCode)
+                ComeBack();
+            else
+                Add(DecideSilence(state).After);
+        }
         return verdicts;
+    }
+    // Keys given back one after another go out together, as in the action queue.
+    void Add(const std::vector<HookAction>& more) {
+        for (const auto& a : more) {
+            if (a.kind == HookAction::Kind::GiveBack && !after.empty() &&
+                after.back().kind == HookAction::Kind::GiveBack)
+                after.back().Keys.insert(after.back().Keys.end(), a.Keys.begin(), a.Keys.end());
+            else
+                after.push_back(a);
+        }
     }
 };
 
@@ -91,30 +134,55 @@ struct Case {
 
 TEST(HookDecision, Sequences) {
     const Case cases[] = {
-        // The semicolon opening and its near misses.
-        {"semicolon tap", "down BA/27 t=0,up BA/27 t=30," + k123Enter, "SPSSSSSSSP", "deliver ~123",
+        // The semicolon opening: press and release within 30 ms with nothing between.
+        {"semicolon tap", "down BA/27 t=0,up BA/27 t=30," + k123Enter, "SSSSSSSSSP", "deliver ~123",
          false},
-        {"semicolon held 31 ms", "down BA/27 t=0,up BA/27 t=31,tap 31/02 t=40", "SPPP", "type ;",
-         false},
+        // Anything else is a person's semicolon, given back as the key it was, in order.
+        {"semicolon held 31 ms", "down BA/27 t=0,up BA/27 t=31,back,tap 31/02 t=40", "SSPP",
+         "back dBA/27 uBA/27", false},
         {"held with auto-repeat", "down BA/27 t=0,down BA/27 t=50,down BA/27 t=80,up BA/27 t=100",
-         "SSSP", "type ;", false},
+         "SSSS", "back dBA/27 dBA/27 dBA/27 uBA/27", false},
+        {"held past the silence", "down BA/27 t=0,silence,back,down BA/27 t=530,up BA/27 t=560",
+         "SPP", "back dBA/27", false},
         {"slow, then a reader's tap",
-         "down BA/27 t=0,up BA/27 t=99,down BA/27 t=200,up BA/27 t=202", "SPSP", "type ;", true},
+         "down BA/27 t=0,up BA/27 t=99,back,down BA/27 t=200,up BA/27 t=202", "SSSS",
+         "back dBA/27 uBA/27", true},
+        {"rollover keeps the order", "down BA/27 t=0,down 42/30 t=10,up BA/27 t=20,up 42/30 t=25",
+         "SSSS", "back dBA/27 d42/30 uBA/27 u42/30", false},
+        {"shift and semicolon, a colon",
+         "down A0/2A t=0,down BA/27 t=90,up BA/27 t=180,up A0/2A t=190,back", "PSSS",
+         "back dBA/27 uBA/27 uA0/2A", false},
+        {"ctrl and semicolon", "down A2/1D t=0,down BA/27 t=90,up A2/1D t=100,up BA/27 t=180",
+         "PSSS", "back dBA/27 uA2/1D uBA/27", false},
+        {"release flagged", "down BA/27 t=0,up BA/27 t=5 f=90", "SS", "back dBA/27 uBA/27:90",
+         false},
         {"other scan code", "down BA/28 t=0", "P", "", false},
         {"extended press", "down BA/27 t=0 f=01,up BA/27 t=5 f=81", "PP", "", false},
         {"alt press", "down BA/27 t=0 f=20,up BA/27 t=5 f=A0", "PP", "", false},
         {"injected tap", "down BA/27 t=0 inj,up BA/27 t=5 inj", "PP", "", false},
-        {"release flagged", "down BA/27 t=0,up BA/27 t=5 f=90", "SP", "", false},
-        // Left Shift, then the digit-5 key.
+        // A key waits behind keys given back until they have come through.
+        {"no overtaking", "down BA/27 t=0,up BA/27 t=99,down 41/1E t=110,back,up 41/1E t=120",
+         "SSSP", "back dBA/27 uBA/27 d41/1E", false},
+        {"silence forgets keys that never came back",
+         "down BA/27 t=0,up BA/27 t=99,silence,tap 41/1E t=900", "SSPP", "back dBA/27 uBA/27",
+         false},
+        // Left Shift pressed, then the 5 key within 30 ms and nothing between.
         {"shift 5 in 30 ms",
          "down A0/2A t=0,down 35/06 t=30,up 35/06 t=31,up A0/2A t=32,tap 41/1E,tap 42/30,"
          "tap 0D/1C",
-         "PSSPSSSSSP", "deliver ~AB", false},
+         "PSSSSSSSSS", "back uA0/2A u0D/1C | deliver ~AB", false},
         {"shift 5 in 40 ms", "down A0/2A t=0,down 35/06 t=40,up 35/06 t=50", "PPP", "", false},
+        {"shift released, then 5", "down A0/2A t=0,up A0/2A t=5,down 35/06 t=10", "PPP", "", false},
+        {"A5 typed fast", "down A0/2A t=0,down 41/1E t=5,up 41/1E t=8,up A0/2A t=9,down 35/06 t=10",
+         "PPPPP", "", false},
+        {"held shift repeats", "down A0/2A t=0,down A0/2A t=500,down A0/2A t=530,down 35/06 t=540",
+         "PPPP", "", false},
         {"right shift's scan code", "down A0/36 t=0,down 35/06 t=5", "PP", "", false},
-        {"shift release, any flags", "up A0/2A t=0,down 35/06 t=30 f=01", "PS", "", true},
         {"shift 5 injected by others", "down A0/2A t=0 inj,down 35/06 t=1 inj", "PS", "", true},
-        {"shift inside a capture", "key 02/00,down A0/2A,tap 41/1E,up A0/2A,tap 0D/1C", "SSSSPSP",
+        {"a person's fast percent sign comes back whole",
+         "down A0/2A t=0,down 35/06 t=20,up 35/06 t=90,up A0/2A t=95,silence", "PSSS",
+         "back d35/06 u35/06 uA0/2A", false},
+        {"shift inside a capture", "key 02/00,down A0/2A,tap 41/1E,up A0/2A,tap 0D/1C", "SSSSSSP",
          "deliver ~A", false},
         // Extended right Shift with a foreign scan code; key code 2.
         {"right shift opening", "key A1/10 f=01,key A1/10 f=81,tap 37/08,tap 0D/1C", "SSSSSP",
@@ -125,6 +193,15 @@ TEST(HookDecision, Sequences) {
         {"key code 2", "down 02/00,tap 39/0A,tap 0D/1C", "SSSSP", "deliver ~9", false},
         {"key code 2 injected", "key 02/00 f=10", "S", "", true},
         {"key code 2 released", "up 02/00", "S", "", true},
+        // A capture that falls silent was a person's: every key of it goes back, the opening's
+        // included.
+        {"semicolon tap, abc, no Enter",
+         "down BA/27 t=0,up BA/27 t=5,tap 41/1E t=9,tap 42/30 t=12,tap 43/2E t=15,silence",
+         "SSSSSSSS", "back dBA/27 uBA/27 d41/1E u41/1E d42/30 u42/30 d43/2E u43/2E", false},
+        {"silent after Enter", "key A1/10 f=01,tap 31/02,down 0D/1C,silence", "SSSS",
+         "back dA1/10:01 d31/02 u31/02 d0D/1C", false},
+        {"a key held down", "key 02/00,down 41/1E,down 41/1E t=500", "SSS",
+         "back d02/00 d41/1E d41/1E", false},
         // Collecting: a release counts when its press was the last plain press.
         {"interleaved", "key 02/00,down 41/1E,down 42/30,up 41/1E,up 42/30,tap 0D/1C", "SSSSSSP",
          "deliver ~B", false},
@@ -132,17 +209,20 @@ TEST(HookDecision, Sequences) {
          "SSSSSSP", "deliver ~", false},
         {"flagged press kept out", "key 02/00,down 45/12,down 46/21 f=01,up 45/12,tap 0D/1C",
          "SSSSSP", "deliver ~E", false},
-        {"code-page bytes",
-         "key 02/00,tap 30/0,tap 5A/0,tap 60/0,tap 69/0,tap C0/0,tap BA/27,tap 0D/1C",
-         "SSSSSSSSSSSSSSP", "deliver ~0Z`i{1040}{1108}", false},
+        {"code-page bytes and keypad digits",
+         "key 02/00,tap 30/0,tap 5A/0,tap 60/52,tap 69/49,tap C0/0,tap BA/27,tap 0D/1C",
+         "SSSSSSSSSSSSSSP", "deliver ~0Z09{1040}{1108}", false},
+        {"keypad Enter ends", "key 02/00,tap 61/4F,down 0D/1C f=01,up 0D/1C f=81", "SSSSP",
+         "deliver ~1", false},
         // The end: after Enter, everything but an exact release is swallowed.
-        {"end", "key 02/00,tap 31/02,down 0D/1C,down 32/03,up 0D/1C f=81,up 32/03 inj,up 32/03",
+        {"end", "key 02/00,tap 31/02,down 0D/1C,down 32/03,up 32/03 f=81,up 32/03 inj,up 0D/1C",
          "SSSSSSSP", "deliver ~1", false},
         {"after the end", "key 02/00,tap 0D/1C,tap 31/02 t=900,down BA/27 t=1000,up BA/27 t=1001",
-         "SSPPPSP", "deliver ~", true},
+         "SSPPPSS", "deliver ~", true},
         // The millisecond counter wraps.
-        {"wrap, 30 ms", "down BA/27 t=0xFFFFFFF0,up BA/27 t=0x0E", "SP", "", true},
-        {"wrap, 31 ms", "down BA/27 t=0xFFFFFFF0,up BA/27 t=0x0F", "SP", "type ;", false},
+        {"wrap, 30 ms", "down BA/27 t=0xFFFFFFF0,up BA/27 t=0x0E", "SS", "", true},
+        {"wrap, 31 ms", "down BA/27 t=0xFFFFFFF0,up BA/27 t=0x0F", "SS", "back dBA/27 uBA/27",
+         false},
         {"shift 5 across the wrap", "down A0/2A t=0xFFFFFFFF,down 35/06 t=0x1D", "PS", "", true},
         {"5 stamped before shift", "down A0/2A t=1000,down 35/06 t=999", "PP", "", false},
         // The program's own keys never open, end or feed a capture.
@@ -178,40 +258,45 @@ TEST(HookDecision, DeliveredTextFollowsThePrefixWithoutExemptions) {
     }
 }
 
-TEST(HookDecision, ACaptureWithoutEnterSwallowsEverythingAndOnlyCodeZeroIsLookedAt) {
-    Reader r;
-    EXPECT_FALSE(r.Decide(Events("key 02/00")[0], -1));
-    EXPECT_FALSE(r.state.Capturing);
-    r.Feed("key 02/00");
-    for (std::uint32_t i = 0; i < 300; ++i)
-        ASSERT_TRUE(r.Decide({0x41 + i / 2 % 26, 0, i % 2 ? kKeyReleased : 0, 100000 * i, 0}));
-    EXPECT_FALSE(r.Decide(Events("tap 31/02")[0], 1));
-    EXPECT_TRUE(r.after.empty());
-    EXPECT_EQ(r.Feed("tap 0D/1C"), "SP");
-    ASSERT_EQ(r.after.size(), 1u);
-    EXPECT_EQ(r.after[0].Text.size(), 151u);
+TEST(HookDecision, ACaptureHoldsAtMost1024CharactersAndOnlyCodeZeroIsLookedAt) {
+    for (const std::uint32_t length : {1024u, 1025u}) {
+        Reader r;
+        EXPECT_FALSE(r.Decide(Events("key 02/00")[0], -1));
+        EXPECT_FALSE(r.state.Capturing);
+        r.Feed("key 02/00");
+        EXPECT_FALSE(r.Decide(Events("tap 31/02")[0], 1));
+        std::vector<KeyEvent> typed = Events("key 02/00");
+        for (std::uint32_t i = 0; i < 2 * length; ++i) {
+            typed.push_back({0x41 + i / 2 % 26, 0x10, i % 2 ? kKeyReleased : 0, i, 0});
+            ASSERT_TRUE(r.Decide(typed.back()));
+        }
+        const std::string end = r.Feed("tap 0D/1C");
+        if (length == 1024) {
+            EXPECT_EQ(end, "SP");
+            ASSERT_EQ(r.after.size(), 1u);
+            EXPECT_EQ(r.after[0].Text.size(), 1025u);
+        } else {
+            // The 1,025th character gives the whole capture back, and Enter goes on behind it.
+            EXPECT_EQ(end, "SS");
+            ASSERT_EQ(r.after.size(), 1u);
+            typed.insert(typed.end(), {Events("tap 0D/1C")[0], Events("tap 0D/1C")[1]});
+            EXPECT_EQ(r.after[0].Keys, typed);
+        }
+    }
 }
 
 namespace {
 
-// Delivery and typing that behave as the system does: every key the program types goes back
-// through the hook's decision before it reaches the application (`reached`), and a nested
-// hook callback may decide more while a code is being typed.
-class Loopback : public Desktop, public CodeDelivery {
+// Delivery and giving back that behave as the system does: every key the program types or
+// gives back goes through the hook's decision again before it reaches the application
+// (`reached`), and a nested hook callback may decide more while a code is being typed.
+class Loopback : public CodeDelivery, public KeyInjector {
   public:
     explicit Loopback(Reader& reader) : reader_(reader) {}
-    Window FindTopLevelWindow(const std::wstring&) override { return 1; }
-    bool SetForeground(Window) override { return true; }
-    bool WaitUntilFocused(Window, int) override { return true; }
     void DeliverCode(const std::wstring& code) override {
         if (code.find(L"fail") != std::wstring::npos)
             throw std::runtime_error("delivery failed");
-        TypeText(code + L"\r", true);
-        if (auto once = std::exchange(during, nullptr))
-            once();
-    }
-    void TypeText(const std::wstring& text, bool) override {
-        for (wchar_t c : text) {
+        for (wchar_t c : code + L"\r") {
             // Keys of their own for digits, letters, ";", "%" (with Shift) and Enter; Unicode
             // packets for the rest.
             const bool digitOrLetter = (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z');
@@ -225,6 +310,16 @@ class Loopback : public Desktop, public CodeDelivery {
                 keys = "down A0/2A own," + keys + ",up A0/2A own";
             if (reader_.Feed(keys).find('S') == std::string::npos)
                 reached += c;
+        }
+        if (auto once = std::exchange(during, nullptr))
+            once();
+    }
+    void GiveBack(const std::vector<KeyEvent>& keys) override {
+        for (KeyEvent k : keys) {
+            k.flags |= kKeyInjected;
+            k.dwExtraInfo = kInjectedKeyTag;
+            if (!reader_.Decide(k) && !(k.flags & kKeyReleased))
+                reached += k.vkCode == kVkSemicolon ? L';' : static_cast<wchar_t>(k.vkCode);
         }
     }
     std::wstring reached;
@@ -241,7 +336,7 @@ class Loopback : public Desktop, public CodeDelivery {
 
 } // namespace
 
-TEST(HookActionQueue, OwnTypingLoopsBackWithoutANewCaptureAndAllRunsOnceInOrder) {
+TEST(HookActionQueue, OwnKeysLoopBackWithoutANewCaptureAndAllRunsOnceInOrder) {
     Reader r;
     Loopback system(r);
     HookActionQueue queue;
@@ -254,7 +349,7 @@ TEST(HookActionQueue, OwnTypingLoopsBackWithoutANewCaptureAndAllRunsOnceInOrder)
     EXPECT_FALSE(decideAndQueue("tap 31/02"));
     EXPECT_TRUE(decideAndQueue("down BA/27 t=0,up BA/27 t=40"));                 // a slow semicolon
     EXPECT_TRUE(decideAndQueue("down BA/27 t=100,up BA/27 t=101," + k123Enter)); // a burst
-    queue.Add({{HookAction::Kind::Deliver, L"fail"}, {HookAction::Kind::Deliver, L"%;5"}});
+    queue.Add({{HookAction::Kind::Deliver, L"fail", {}}, {HookAction::Kind::Deliver, L"%;5", {}}});
     // While the first code is typed, a nested callback finishes another burst and tries to run
     // the queue; that run is left to the outer one, which keeps the order.
     system.during = [&] {

@@ -6,8 +6,9 @@
 //   "retry"  the retry timer fires (or a device arrives, or the computer wakes up)
 //   "gone"   COM1 unplugged: reads fail (21), opening fails (2);  "back"  plugged in again
 //   "busy"   held by another program: the next opening fails (5);  "fail"  the next read fails
-//   (1117) "com3"   COM3 picked;  "kbd"  the keyboard reader picked;  "start"  the program is
-//   starting "hold"/"free"  the Test window holds the loop / lets it go;  "read"  it reads the port
+//   (1117);  "com3"  COM3 picked;  "kbd"  the keyboard reader picked;  "nohook"  the system
+//   refuses the keyboard hook;  "start"  the program is starting;  "hold"/"free"  the Test window
+//   holds the loop / lets it go;  "read"  it reads the port
 // What the user sees, in order: "~123" a code delivered (~ the prefix mark); "[on]"/"[off]" the
 // tray image set ("[+on]" when the icon is added); "(retry)"/"(stop)" the retry timer started
 // or stopped; and at the end "dropped=N" when codes were dropped.
@@ -58,7 +59,11 @@ struct Recorder : CodeDelivery, TrayIcon, KeyboardHookControl, ResStrings {
         log.push_back(L"tip");
         tip = text;
     }
-    void InstallKeyboardHook() override { log.push_back(L"install hook"); }
+    bool InstallKeyboardHook() override {
+        log.push_back(L"install hook");
+        return hookInstalls;
+    }
+    bool hookInstalls = true;
     void RemoveKeyboardHook() override { log.push_back(L"remove hook"); }
     std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override {
         static const std::map<std::wstring, std::wstring> tips = {
@@ -143,6 +148,8 @@ struct World {
                 settings.ComPort = 2;
             } else if (t == "kbd") {
                 settings.IsKeyBoard = 1;
+            } else if (t == "nohook") {
+                rec.hookInstalls = false;
             } else if (t == "start") {
                 state.IsStarting = true;
             } else if (t == "hold" || t == "free") {
@@ -327,7 +334,13 @@ TEST(ReadingLoop, ConnectAndDisconnectSteps) {
          {L"remove hook", L"tip", L"tray 0 0", L"fields off timer=off connected=no"},
          L"strDisconnect/BG"},
         {"click click",
-         {L"tip", L"tray 1 1", L"fields on timer=on connected=yes"},
+         {L"tip", L"tray 1 1", L"fields on timer=on connected=yes", L"remove hook"},
+         L"strConnect/BG"},
+        {"kbd click click",
+         {L"tip", L"tray 1 1", L"fields on timer=on connected=yes", L"remove hook"},
+         L"strConnect/BG"},
+        {"kbd nohook click",
+         {L"install hook", L"tip", L"tray 1 1", L"fields on timer=off connected=no"},
          L"strConnect/BG"},
         {"kbd click",
          {L"install hook", L"tip", L"tray 1 0", L"fields off timer=off connected=no"},

@@ -13,7 +13,7 @@ using namespace corv;
 namespace {
 
 struct CountingHook : KeyboardHookControl {
-    void InstallKeyboardHook() override { ++installs; }
+    bool InstallKeyboardHook() override { return ++installs > 0; }
     void RemoveKeyboardHook() override { ++removes; }
     int installs = 0, removes = 0;
 };
@@ -167,17 +167,19 @@ TEST_F(SettingsTest, PicksSaveTheWholeWindowOnlyAfterActivation) {
         EXPECT_EQ(StoredValue(section), value) << section;
 }
 
-TEST_F(SettingsTest, KeyboardReaderSwitchTogglesTestButtonAndHook) {
+TEST_F(SettingsTest, KeyboardReaderSwitchTogglesTestButtonAndReconnectsAConnectedReader) {
     Start();
     window.Activate();
-    Get(L"cIsKeyBoard").Pick(1);
+    events.clear();
+    Get(L"cIsKeyBoard").Pick(1); // not connected: nothing starts to run
     EXPECT_FALSE(Get(L"bTest").Enabled());
-    EXPECT_EQ(hook.installs, 1);
     EXPECT_EQ(StoredValue(L"IsKeyBoard"), L"1");
+    EXPECT_TRUE(events.empty());
+    state.Connected = true; // connected: the old reader is disconnected, the new one connected
     Get(L"cIsKeyBoard").Pick(0);
     EXPECT_TRUE(Get(L"bTest").Enabled());
-    EXPECT_EQ(hook.removes, 1);
-    EXPECT_EQ(hook.installs, 1);
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"connect", L"connect"}));
+    EXPECT_EQ(hook.installs + hook.removes, 0);
 }
 
 TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {

@@ -22,7 +22,7 @@ struct CountingPump : MessagePump {
 };
 
 struct CountingHook : KeyboardHookControl {
-    void InstallKeyboardHook() override { ++installs; }
+    bool InstallKeyboardHook() override { return ++installs > 0; }
     void RemoveKeyboardHook() override {}
     int installs = 0;
 };

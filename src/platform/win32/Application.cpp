@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <dbt.h>
+#include <wtsapi32.h>
 
 #include <cstdlib>
 #include <memory>
@@ -154,7 +155,7 @@ class Program {
         deliverer_ = std::make_unique<Deliverer>(
             Deliverer::Parts{settings_, desktop_, form[L"lbIdent"],
                              [&openEntry] { return !openEntry.Enabled(); }, res_, *tray_});
-        hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_, desktop_);
+        hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
             hook_->RecordCallbackTimes(file);
@@ -203,6 +204,7 @@ class Program {
                 result = 0;
                 return true;
             });
+        WatchForHookLoss(form);
         settingsWindow_->Load();
     }
 
@@ -243,6 +245,24 @@ class Program {
         };
     }
 
+    // The system drops a low-level hook silently when its callback comes back late, as it may
+    // after a sleep or while a session is locked or disconnected: the hook is reinstalled then.
+    // Other parts may watch the same messages, so these handlers never claim them.
+    void WatchForHookLoss(Win32Form& form) {
+        form.AddMessageHandler(WM_POWERBROADCAST, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+                hook_->Reinstall(L"a resume from sleep");
+            return false;
+        });
+        form.AddMessageHandler(WM_WTSSESSION_CHANGE, [this](WPARAM event, LPARAM, LRESULT&) {
+            if (event == WTS_SESSION_UNLOCK || event == WTS_CONSOLE_CONNECT ||
+                event == WTS_REMOTE_CONNECT)
+                hook_->Reinstall(L"a session unlock or reconnect");
+            return false;
+        });
+        WTSRegisterSessionNotification(form.Handle(), NOTIFY_FOR_THIS_SESSION);
+    }
+
     // The Test window, modal over the Settings window; returns when it is closed.
     void ShowTestWindow() {
         // The Test window reads the port; a reconnect meanwhile does not start the reading loop
@@ -261,8 +281,7 @@ class Program {
             test, test,
             TestSerial::Parts{
                 settings_, res_, *hook_, pump_, desktop_, codePage_,
-                [this] { return loop_->ReadPort(); },
-                (*form_)[L"Timer1"],
+                [this] { return loop_->ReadPort(); }, (*form_)[L"Timer1"],
                 [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
                 [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;

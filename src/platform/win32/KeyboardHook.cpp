@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace corv::win32 {
 namespace {
@@ -22,11 +23,24 @@ KeyEvent CopyKeyRecord(const KBDLLHOOKSTRUCT& raw) {
     return e;
 }
 
+std::wstring SystemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : L"";
+    if (text)
+        LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
+        message.pop_back();
+    return L"error " + std::to_wstring(error) + (message.empty() ? L"" : L": " + message);
+}
+
 } // namespace
 
 KeyboardHook::KeyboardHook(const AppSettings& settings, const CodePage& codePage,
-                           CodeDelivery& delivery, Desktop& desktop)
-    : settings_(settings), codePage_(codePage), delivery_(delivery), desktop_(desktop) {
+                           CodeDelivery& delivery)
+    : settings_(settings), codePage_(codePage), delivery_(delivery) {
     static const ATOM windowClass = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = &KeyboardHook::WindowProc;
@@ -43,9 +57,9 @@ KeyboardHook::KeyboardHook(const AppSettings& settings, const CodePage& codePage
 }
 
 LRESULT CALLBACK KeyboardHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == kHookActionsMessage) {
+    if (msg == kHookActionsMessage || msg == WM_TIMER) {
         if (auto* reader = reinterpret_cast<KeyboardHook*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
-            reader->RunPendingActions();
+            msg == WM_TIMER ? reader->OnTimer(wp) : reader->RunPendingActions();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -58,17 +72,134 @@ KeyboardHook::~KeyboardHook() {
         g_reader = nullptr;
 }
 
-void KeyboardHook::InstallKeyboardHook() {
+bool KeyboardHook::InstallKeyboardHook() {
     g_reader = this;
+    if (hook_)
+        return true;
     HHOOK hook =
         installer_(WH_KEYBOARD_LL, &KeyboardHook::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
-    // The new hook replaces an installed one; when installing fails, the old one stays.
-    if (hook)
-        hook_.reset(hook);
+    if (!hook) {
+        Note(L"the keyboard hook could not be installed (" + SystemMessage(GetLastError()) + L")");
+        return false;
+    }
+    hook_.reset(hook);
+    ResetState();
+    lastHeartbeat_ = GetTickCount64();
+    SetTimer(window_.get(), kHeartbeatTimer, kHeartbeatMs, nullptr);
+    return true;
 }
 
 void KeyboardHook::RemoveKeyboardHook() {
+    if (!hook_)
+        return;
     hook_.reset();
+    KillTimer(window_.get(), kHeartbeatTimer);
+    ResetState();
+}
+
+void KeyboardHook::Reinstall(const std::wstring& why) {
+    if (!hook_)
+        return;
+    HHOOK hook =
+        installer_(WH_KEYBOARD_LL, &KeyboardHook::KeyboardHookProc, GetModuleHandleW(nullptr), 0);
+    if (!hook) {
+        Note(L"the keyboard hook could not be reinstalled after " + why + L" (" +
+             SystemMessage(GetLastError()) + L"); the installed one stays");
+        return;
+    }
+    hook_.reset(hook); // the new hook is in place before the old one goes
+    ++reinstalls_;
+    Note(L"the keyboard hook was reinstalled after " + why);
+    ResetState();
+}
+
+void KeyboardHook::ResetState() noexcept {
+    try {
+        queue_.Add(ResetHookState(state_).After);
+    } catch (...) {
+        state_ = HookState{};
+    }
+    if (silenceArmed_)
+        KillTimer(window_.get(), kSilenceTimer);
+    silenceArmed_ = false;
+    RunPendingActions();
+}
+
+void KeyboardHook::Note(const std::wstring& text) noexcept {
+    try {
+        lastRecord_ = text;
+        // In the ANSI form, which every debugger shows.
+        const std::wstring line = L"Corvanthelix: " + text + L"\n";
+        std::string ansi(line.size() * 2 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, ansi.data(),
+                                          static_cast<int>(ansi.size()), nullptr, nullptr);
+        if (n > 0)
+            OutputDebugStringA(ansi.c_str());
+    } catch (...) {
+    }
+}
+
+void KeyboardHook::ArmSilence() noexcept {
+    // The callback only notes the time (no call into the system): the timer, set once when the
+    // wait begins, looks at it when it fires and waits on for what is left of the silence.
+    lastKeyTick_ = GetTickCount64();
+    if (AwaitsSilence(state_) && !silenceArmed_)
+        silenceArmed_ = SetTimer(window_.get(), kSilenceTimer, kSilenceMs, nullptr) != 0;
+}
+
+void KeyboardHook::OnTimer(UINT_PTR id) noexcept {
+    if (id == kSilenceTimer) {
+        const ULONGLONG quiet = GetTickCount64() - lastKeyTick_;
+        if (AwaitsSilence(state_) && quiet < kSilenceMs) {
+            SetTimer(window_.get(), kSilenceTimer, static_cast<UINT>(kSilenceMs - quiet), nullptr);
+            return;
+        }
+        KillTimer(window_.get(), kSilenceTimer);
+        silenceArmed_ = false;
+        try {
+            queue_.Add(DecideSilence(state_).After);
+        } catch (...) {
+        }
+        // Keys just given back are waited for in turn.
+        ArmSilence();
+        RunPendingActions();
+    } else if (id == kHeartbeatTimer) {
+        const ULONGLONG now = GetTickCount64();
+        const ULONGLONG late = now - lastHeartbeat_;
+        lastHeartbeat_ = now;
+        if (late > kHeartbeatMs + kStallMs) {
+            try {
+                Reinstall(L"the program was stalled for " + std::to_wstring(late) + L" ms");
+            } catch (...) {
+            }
+        }
+    }
+}
+
+void KeyboardHook::GiveBack(const std::vector<KeyEvent>& keys) {
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        KEYBDINPUT& k = inputs[i].ki;
+        inputs[i].type = INPUT_KEYBOARD;
+        // Keys typed as characters by other programs go back the same way.
+        if (keys[i].vkCode == VK_PACKET) {
+            k.wScan = static_cast<WORD>(keys[i].scanCode);
+            k.dwFlags = KEYEVENTF_UNICODE;
+        } else {
+            k.wVk = static_cast<WORD>(keys[i].vkCode);
+            k.wScan = static_cast<WORD>(keys[i].scanCode);
+            k.dwFlags = (keys[i].flags & kKeyExtended) ? KEYEVENTF_EXTENDEDKEY : 0;
+        }
+        if (keys[i].flags & kKeyReleased)
+            k.dwFlags |= KEYEVENTF_KEYUP;
+        k.dwExtraInfo = kInjectedKeyTag;
+    }
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) {
+        // What the system refused will not come through the hook: no key may wait for it.
+        state_.Returning.clear();
+        Note(L"keys could not be given back (" + SystemMessage(GetLastError()) + L")");
+    }
 }
 
 LRESULT CALLBACK KeyboardHook::KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
@@ -97,6 +228,8 @@ LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcep
         } catch (...) {
             // Out of memory at worst: the key goes on as if the hook were not there.
         }
+        if (!own)
+            ArmSilence();
     }
     if (timed)
         QueryPerformanceCounter(&decided);
@@ -119,7 +252,7 @@ LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcep
 
 void KeyboardHook::RunPendingActions() noexcept {
     try {
-        queue_.RunPending(delivery_, desktop_);
+        queue_.RunPending(delivery_, *this);
     } catch (...) {
     }
     WriteCallbackTimes();
