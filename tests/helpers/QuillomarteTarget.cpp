@@ -27,7 +27,13 @@ void Record(unsigned code) {
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CHAR)
         Record(static_cast<unsigned>(wp));
-    return CallWindowProcW(g_editProc, hwnd, msg, wp, lp);
+    const LRESULT result = CallWindowProcW(g_editProc, hwnd, msg, wp, lp);
+    // A box that keeps every code gets slower with each key it takes; like a real input field it
+    // starts afresh after an Enter once it holds a few lines, so that long runs measure the
+    // program and not the box.
+    if (msg == WM_CHAR && wp == L'\r' && GetWindowTextLengthW(hwnd) > 1000)
+        SetWindowTextW(hwnd, L"");
+    return result;
 }
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
