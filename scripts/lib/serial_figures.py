@@ -18,6 +18,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+from soak import Record  # noqa: E402  the target's record, read as it grows
+
 
 def keys(record):
     try:
@@ -39,44 +42,22 @@ def percentiles(values):
     return f"{statistics.median(v):.1f} {p99:.1f} {v[-1]:.1f}"
 
 
-class Record:
-    """The target window's record, read as it grows: each look reads only what is new, so that
-    watching it costs next to nothing however long it gets (a watcher that rereads the whole file
-    every half millisecond takes a core from the program it measures)."""
-
-    def __init__(self, path):
-        self.path, self.offset, self.tail, self.keys = path, 0, "", []
-
-    def look(self):
-        try:
-            with open(self.path) as f:
-                f.seek(self.offset)
-                text = f.read()
-                self.offset = f.tell()
-        except FileNotFoundError:
-            return self.keys
-        lines = (self.tail + text).split("\n")
-        self.tail = lines.pop()  # a line still being written waits for the next look
-        self.keys.extend(line.strip() for line in lines if line.strip())
-        return self.keys
-
-
 def latency(tty, record, length, count):
     out = os.open(tty, os.O_WRONLY)
     code = ("4711234567" * (length // 10 + 1))[:length].encode()
     first, times, lost = [], [], 0
     seen = Record(record)
     for _ in range(count):
-        before = len(seen.look())
+        before = len(seen.poll())
         os.write(out, code)
         start = time.monotonic()
         seen_first = False
         while time.monotonic() < start + 5:
-            now = seen.look()
+            now = seen.poll()
             if not seen_first and len(now) > before:
                 first.append((time.monotonic() - start) * 1000)
                 seen_first = True
-            if "13" in now[before:]:
+            if 13 in now[before:]:
                 times.append((time.monotonic() - start) * 1000)
                 break
             time.sleep(0.001)
