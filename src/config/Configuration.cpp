@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "common/Text.h"
 #include "config/modRegistrty.h"
-#include "core/Text.h"
 
 namespace corv {
 

@@ -8,7 +8,8 @@
 #include <string_view>
 
 #include "config/AppSettings.h"
-#include "core/AppState.h"
+#include "core/TrayIcon.h"
+#include "localization/ResStrings.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
 #include "platform/WindowLayer.h"

@@ -1,6 +1,6 @@
 #include "core/ReadingLoop.h"
 
-#include "core/Text.h"
+#include "common/Text.h"
 
 namespace corv {
 namespace {

@@ -7,10 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
-#include "core/AppState.h"
 #include "core/CodeAssembler.h"
+#include "core/KeyboardHookControl.h"
 #include "core/ModMainReader.h"
+#include "core/TrayIcon.h"
+#include "localization/ResStrings.h"
 #include "platform/CodePage.h"
 #include "platform/MessagePump.h"
 #include "platform/WindowLayer.h"

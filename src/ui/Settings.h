@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
+#include "core/KeyboardHookControl.h"
+#include "core/TrayIcon.h"
 #include "core/modSysTry.h"
 #include "localization/ResManagerClass.h"
 #include "platform/FormHost.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "config/AppSettings.h"
-#include "core/AppState.h"
 #include "core/CodeAssembler.h"
+#include "core/KeyboardHookControl.h"
 #include "localization/ResManagerClass.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"

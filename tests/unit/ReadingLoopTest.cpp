@@ -21,8 +21,8 @@
 #include "FakeCodePage.h"
 #include "FakeComm.h"
 #include "InMemoryForm.h"
+#include "common/Text.h"
 #include "core/ReadingLoop.h"
-#include "core/Text.h"
 
 using namespace corv;
 using fake::CommCall;
