@@ -9,11 +9,17 @@
 namespace corv {
 namespace {
 
-// The lists in the order they are filled, with the index each starts at.
-constexpr std::pair<const wchar_t*, int> kLists[] = {
-    {L"cComPort", 0},  {L"cBitsPerSecond", 11}, {L"cDataBits", 4},  {L"cParity", 2},
-    {L"cStopBits", 0}, {L"cFlowControl", 2},    {L"cSendTo", 0},    {L"cFilter", 1},
-    {L"cPrefix", 1},   {L"cIsKeyBoard", 0},     {L"cbLanguage1", 0}};
+constexpr wchar_t kLanguageList[] = L"cbLanguage1";
+
+// The lists in the order they are filled, with the index each starts at: the settings' lists,
+// then the language list.
+std::vector<std::pair<const wchar_t*, int>> Lists() {
+    std::vector<std::pair<const wchar_t*, int>> lists;
+    for (const SettingRow& row : kSettingRows)
+        lists.emplace_back(row.list, row.defaultValue);
+    lists.emplace_back(kLanguageList, 0);
+    return lists;
+}
 
 // The serial settings that are locked while the reader is connected.
 constexpr const wchar_t* kSerialFields[] = {L"lbComPort",      L"cComPort",     L"lbBitsPerSecond",
@@ -44,7 +50,7 @@ void CenterForm(FormHost& window) noexcept {
 
 Settings::Settings(Form& form, FormHost& window, Parts parts)
     : form_(form), window_(window), p_(std::move(parts)) {
-    for (const auto& [name, index] : kLists) {
+    for (const auto& [name, index] : Lists()) {
         (void)index;
         const std::wstring list = name;
         C(name).OnClick = [this, list] { ListPicked(list); };
@@ -69,7 +75,7 @@ Settings::Settings(Form& form, FormHost& window, Parts parts)
 
 void Settings::FillCombos() {
     const FormLayout& layout = SettingsLayout();
-    for (const auto& [name, index] : kLists) {
+    for (const auto& [name, index] : Lists()) {
         Control& list = C(name);
         const ControlLayout& design = layout.At(name);
         for (const auto& item : design.items)
@@ -88,13 +94,9 @@ bool Settings::Load() {
         C(L"lblVersion").SetText(kVersionText);
         FillCombos();
         p_.config.LoadSettings(p_.settings);
-        const std::pair<const wchar_t*, std::int16_t> fields[] = {
-            {L"cComPort", s.ComPort},   {L"cBitsPerSecond", s.BitsPerSecond},
-            {L"cDataBits", s.DataBits}, {L"cFlowControl", s.FlowControl},
-            {L"cParity", s.Parity},     {L"cStopBits", s.StopBits},
-            {L"cSendTo", s.SendTo},     {L"cFilter", s.Filter},
-            {L"cPrefix", s.Prefix},     {L"cIsKeyBoard", s.IsKeyBoard}};
-        for (const auto& [name, index] : fields) {
+        for (const SettingRow* row : kSaveOrder) {
+            const wchar_t* name = row->list;
+            const std::int16_t index = s.*row->field;
             try {
                 C(name).SetSelectedIndex(index);
             } catch (const WindowError& e) {
@@ -129,9 +131,9 @@ bool Settings::Load() {
     step([&] { p_.res.SetLanguage(form_, L""); });
     step([&] { p_.res.GetLanguages(s.ConfigFile); });
     // The language list shows the known languages by name; item i stands for entry i.
-    step([&] { p_.res.FillLanguageCombo(C(L"cbLanguage1")); });
+    step([&] { p_.res.FillLanguageCombo(C(kLanguageList)); });
     step([&] { SetMenuLanguage(); });
-    step([&] { C(L"cbLanguage1").SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
+    step([&] { C(kLanguageList).SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
     step([&] {
         if (C(L"cIsKeyBoard").SelectedIndex() == 1)
             C(L"bTest").SetEnabled(false);
@@ -150,17 +152,9 @@ void Settings::Validation() {
     auto index = [this](const wchar_t* name) {
         return static_cast<std::int16_t>(C(name).SelectedIndex());
     };
-    s.ComPort = index(L"cComPort");
-    s.BitsPerSecond = index(L"cBitsPerSecond");
-    s.DataBits = index(L"cDataBits");
-    s.FlowControl = index(L"cFlowControl");
-    s.Parity = index(L"cParity");
-    s.StopBits = index(L"cStopBits");
-    s.SendTo = index(L"cSendTo");
-    s.Filter = index(L"cFilter");
-    s.Prefix = index(L"cPrefix");
-    s.IsKeyBoard = index(L"cIsKeyBoard");
-    s.Language = p_.res.GetLanguageAbbreviation(index(L"cbLanguage1"));
+    for (const SettingRow* row : kSaveOrder)
+        s.*row->field = index(row->list);
+    s.Language = p_.res.GetLanguageAbbreviation(index(kLanguageList));
 }
 
 void Settings::ListPicked(const std::wstring& list) {
@@ -176,7 +170,7 @@ void Settings::ListPicked(const std::wstring& list) {
             PressConnection();
             PressConnection();
         }
-    } else if (list == L"cbLanguage1") {
+    } else if (list == kLanguageList) {
         p_.res.SetLanguage(form_, L"");
         SetMenuLanguage();
     }

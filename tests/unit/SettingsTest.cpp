@@ -46,10 +46,9 @@ class SettingsTest : public test::LanguageTest {
     fake::InMemoryControl& Get(const wchar_t* name) { return form->Get(name); }
     std::vector<std::wstring> Shown() {
         std::vector<std::wstring> out;
-        for (const wchar_t* n :
-             {L"cComPort", L"cBitsPerSecond", L"cDataBits", L"cParity", L"cStopBits",
-              L"cFlowControl", L"cSendTo", L"cFilter", L"cPrefix", L"cIsKeyBoard", L"cbLanguage1"})
-            out.push_back(Get(n).Text());
+        for (const SettingRow& row : kSettingRows)
+            out.push_back(Get(row.list).Text());
+        out.push_back(Get(L"cbLanguage1").Text());
         return out;
     }
 
