@@ -62,7 +62,7 @@ Settings::Settings(Form& form, FormHost& window, Parts parts)
     C(L"bExit").OnClick = [this] { ExitCommand(); };
     C(L"mnu_Exit").OnClick = [this] { ExitCommand(); };
     C(L"bTest").OnClick = [this] {
-        C(L"Timer1").SetEnabled(false);
+        RunReading(false);
         if (p_.showTestWindow)
             p_.showTestWindow();
     };
@@ -184,9 +184,30 @@ void Settings::PressConnection() {
     }
 }
 
-void Settings::EnableFields(bool enabled) {
+void Settings::AttachReadingLoop(std::function<void()> press, std::function<void()> tick) {
+    C(L"bConnection").OnClick = std::move(press);
+    C(L"Timer1").OnTimer = std::move(tick);
+}
+
+void Settings::ShowConnectionCaption(const std::wstring& caption) {
+    C(L"bConnection").SetText(caption);
+}
+
+void Settings::ShowConnected(bool connected) {
     for (const wchar_t* name : kSerialFields)
-        C(name).SetEnabled(enabled);
+        C(name).SetEnabled(!connected);
+}
+
+std::wstring Settings::ShownSpeed() {
+    return C(L"cBitsPerSecond").Text();
+}
+
+void Settings::PickAllCharacters() {
+    C(L"cSendTo").SetSelectedIndex(0);
+}
+
+void Settings::RunReading(bool run) {
+    C(L"Timer1").SetEnabled(run);
 }
 
 void Settings::SetMenuLanguage() {

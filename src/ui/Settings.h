@@ -10,6 +10,7 @@
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
 #include "core/KeyboardHookControl.h"
+#include "core/ReaderWindow.h"
 #include "core/TrayIcon.h"
 #include "core/modSysTry.h"
 #include "localization/ResManagerClass.h"
@@ -28,7 +29,7 @@ const std::vector<std::wstring>& SettingsFocusOrder();
 // Moves the window to the middle of the screen; any failure is ignored.
 void CenterForm(FormHost& window) noexcept;
 
-class Settings : public TrayMenuHost {
+class Settings : public TrayMenuHost, public ReaderWindow {
   public:
     struct Parts {
         AppSettings& settings;
@@ -43,8 +44,9 @@ class Settings : public TrayMenuHost {
     };
 
     // Assigns the handlers of the window's lists, buttons, menu entries and identifier box.
-    // The connection button's press and Timer1's tick belong to the reading loop.
     Settings(Form& form, FormHost& window, Parts parts);
+    // The connection button's press and the reading timer's tick belong to the reading loop.
+    void AttachReadingLoop(std::function<void()> press, std::function<void()> tick);
 
     // The load. A failure while the settings are put into the lists shows its message and
     // ends the program; false then (when ending returns at all).
@@ -55,8 +57,14 @@ class Settings : public TrayMenuHost {
     void Unload() noexcept;
 
     void Validation();
-    void EnableFields(bool enabled);
     void SetMenuLanguage();
+
+    // What the reading loop shows and asks.
+    void ShowConnectionCaption(const std::wstring& caption) override;
+    void ShowConnected(bool connected) override;
+    std::wstring ShownSpeed() override;
+    void PickAllCharacters() override;
+    void RunReading(bool run) override;
 
     // The tray icon's actions.
     void OpenFromTray() override;

@@ -15,8 +15,8 @@
 #include "FakeCodePage.h"
 #include "FakeComm.h"
 #include "FakeDisk.h"
+#include "FakeReaderWindow.h"
 #include "FakeRegistry.h"
-#include "InMemoryForm.h"
 #include "config/Configuration.h"
 #include "core/ReadingLoop.h"
 #include "core/modSysTry.h"
@@ -257,17 +257,12 @@ struct SerialParts {
     modCOMM driver{comm, pump, cp};
     Serial serial{driver};
     Deliveries out;
-    fake::InMemoryForm form{L"Settings"};
+    fake::FakeReaderWindow window;
     std::unique_ptr<ReadingLoop> loop;
 
     SerialParts() {
-        form.Add(L"Timer1", ControlKind::Timer);
-        form.Add(L"bConnection", ControlKind::MyButton);
-        form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
-        form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
-        form.Add(L"cSendTo", ControlKind::List).AddItem(L"all");
-        loop = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
-            settings, state, serial, pump, cp, out, out, out, out, form, [](bool) {}});
+        loop = std::make_unique<ReadingLoop>(
+            ReadingLoop::Parts{settings, state, serial, pump, cp, out, out, out, out, window});
         loop->bConnectionClick();
     }
     void Ticks(int n) {

@@ -119,6 +119,14 @@ TEST_F(SettingsTest, StoredSettingsAreShownAndKeyboardReaderDisablesTest) {
     EXPECT_EQ(StoredValue(L"SendTo"), L"-1");
     EXPECT_EQ(StoredValue(L"ComPort"), L"4");
     EXPECT_EQ(StoredValue(L"Language"), L"RO");
+    // A card code picks all characters as a person would: it is stored too.
+    window.PickAllCharacters();
+    EXPECT_EQ(Get(L"cSendTo").SelectedIndex(), 0);
+    EXPECT_EQ(StoredValue(L"SendTo"), L"0");
+    // A connected reader locks the serial settings and nothing else.
+    window.ShowConnected(true);
+    EXPECT_FALSE(Get(L"cBitsPerSecond").Enabled());
+    EXPECT_TRUE(Get(L"cSendTo").Enabled());
 }
 
 TEST_F(SettingsTest, BadIndexShowsTheMessageThenEndsWithoutConnecting) {

@@ -167,11 +167,11 @@ class Program {
                                 hook_->WriteCallbackTimes();
                                 ExitProcess(0);
                             }});
-        loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
-            settings_, state_, serial_, pump_, codePage_, *deliverer_, *tray_, *hook_, res_, form,
-            [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
-        form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
-        form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
+        loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{settings_, state_, serial_, pump_,
+                                                                 codePage_, *deliverer_, *tray_,
+                                                                 *hook_, res_, *settingsWindow_});
+        settingsWindow_->AttachReadingLoop([this] { loop_->bConnectionClick(); },
+                                           [this] { loop_->Timer1Tick(); });
         WatchForTheReader(form);
         // Only a window the user sees counts (the tray menu brings the hidden one forward).
         form.OnActivate = [this] {
@@ -281,7 +281,7 @@ class Program {
             test, test,
             TestSerial::Parts{
                 settings_, res_, *hook_, pump_, desktop_, codePage_,
-                [this] { return loop_->ReadPort(); }, (*form_)[L"Timer1"],
+                [this] { return loop_->ReadPort(); }, *settingsWindow_,
                 [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
                 [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;
