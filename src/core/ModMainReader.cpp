@@ -123,11 +123,8 @@ void Deliverer::DeliverCode(const std::wstring& code) {
 
     // Shown first, so that a code the target does not get stays visible, and so that the
     // Settings window moves its own focus before the target is brought forward.
-    p_.identBox.SetText(text);
-    if (p_.settingsShown && p_.settingsShown()) {
-        p_.identBox.Focus();
-        SelectAllText(p_.identBox);
-    }
+    if (p_.showCode)
+        p_.showCode(text);
     if (text.empty() || text == std::wstring(1, kPrefixMark))
         return; // no code left to type: not even the Enter
     const std::wstring shown = text;

@@ -80,8 +80,8 @@ class Deliverer : public CodeDelivery {
     struct Parts {
         const AppSettings& settings;
         DeliveryDesktop& desktop;
-        Control& identBox;                   // the Settings window's lbIdent
-        std::function<bool()> settingsShown; // whether that window is shown
+        // Shows the code in the Settings window before it is typed.
+        std::function<void(const std::wstring&)> showCode;
         ResStrings& strings;
         TrayBalloon& balloon;
     };

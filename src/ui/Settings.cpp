@@ -184,6 +184,16 @@ void Settings::PressConnection() {
     }
 }
 
+void Settings::ShowCode(const std::wstring& code) {
+    Control& ident = C(L"lbIdent");
+    ident.SetText(code);
+    // The tray menu's entry is off while the window is shown.
+    if (!C(L"mn_Settings").Enabled()) {
+        ident.Focus();
+        SelectAllText(ident);
+    }
+}
+
 void Settings::AttachReadingLoop(std::function<void()> press, std::function<void()> tick) {
     C(L"bConnection").OnClick = std::move(press);
     C(L"Timer1").OnTimer = std::move(tick);

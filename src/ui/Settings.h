@@ -58,6 +58,9 @@ class Settings : public TrayMenuHost, public ReaderWindow {
 
     void Validation();
     void SetMenuLanguage();
+    // A delivered code in the identifier box; while the window is shown the box takes the
+    // focus with the code selected.
+    void ShowCode(const std::wstring& code);
 
     // What the reading loop shows and asks.
     void ShowConnectionCaption(const std::wstring& caption) override;

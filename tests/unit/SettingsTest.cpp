@@ -222,6 +222,10 @@ TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {
 
 TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     Start();
+    window.ShowCode(L"55");
+    EXPECT_EQ(Get(L"lbIdent").Text(), L"55");
+    EXPECT_FALSE(Get(L"lbIdent").focused);
+    EXPECT_EQ(Get(L"lbIdent").selLength, 0);
     window.OpenFromTray();
     EXPECT_FALSE(Get(L"mn_Settings").Enabled());
     EXPECT_TRUE(host.visible);
@@ -235,6 +239,12 @@ TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     Get(L"bTest").Press();
     EXPECT_FALSE(Get(L"Timer1").Enabled());
     EXPECT_EQ(events.back(), L"test window");
+    // A delivered code is shown in the identifier box, focused and selected only while the
+    // window is shown.
+    window.ShowCode(L"123");
+    EXPECT_EQ(Get(L"lbIdent").Text(), L"123");
+    EXPECT_TRUE(Get(L"lbIdent").focused);
+    EXPECT_EQ(Get(L"lbIdent").selLength, 3);
     // Characters typed into the identifier box are discarded; its focus selects its text.
     Get(L"lbIdent").SetText(L"12345");
     EXPECT_EQ(Get(L"lbIdent").Type('7', '7'), 0);

@@ -151,10 +151,9 @@ class Program {
             trayImages_ = std::move(fresh);
             return false;
         });
-        Control& openEntry = form[L"mn_Settings"];
-        deliverer_ = std::make_unique<Deliverer>(
-            Deliverer::Parts{settings_, desktop_, form[L"lbIdent"],
-                             [&openEntry] { return !openEntry.Enabled(); }, res_, *tray_});
+        deliverer_ = std::make_unique<Deliverer>(Deliverer::Parts{
+            settings_, desktop_,
+            [this](const std::wstring& code) { settingsWindow_->ShowCode(code); }, res_, *tray_});
         hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
