@@ -7,6 +7,7 @@
 #include "InMemoryForm.h"
 #include "config/Configuration.h"
 #include "core/ModMainReader.h"
+#include "ui/Settings.h"
 
 using namespace corv;
 

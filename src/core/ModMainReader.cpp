@@ -72,10 +72,6 @@ std::wstring FilterDigits(std::wstring_view text) {
     return FilterWith(text, IsDigit);
 }
 
-void SelectAllText(Control& box) {
-    box.Select(0, static_cast<int>(box.Text().size()));
-}
-
 Deliverer::Deliverer(Parts parts) : p_(std::move(parts)) {}
 
 namespace {

@@ -12,7 +12,6 @@
 #include "localization/ResStrings.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
-#include "platform/WindowLayer.h"
 
 namespace corv {
 
@@ -48,9 +47,6 @@ Activation ActivateTargetWindow(DeliveryDesktop& desktop, const std::wstring& ti
 std::wstring FilterAlphanumeric(std::wstring_view text);
 // Digits; a prefix mark only in the first position.
 std::wstring FilterDigits(std::wstring_view text);
-
-// Selects the whole text of a text box.
-void SelectAllText(Control& box);
 
 // Where complete, prefixed codes go. The real one brings the target window forward, filters,
 // shows the code in the identifier box and types it; tests record what they are given.

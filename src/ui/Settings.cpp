@@ -38,6 +38,10 @@ const std::vector<std::wstring>& SettingsFocusOrder() {
     return order;
 }
 
+void SelectAllText(Control& box) {
+    box.Select(0, static_cast<int>(box.Text().size()));
+}
+
 void CenterForm(FormHost& window) noexcept {
     try {
         const ScreenBox screen = window.ScreenSize();

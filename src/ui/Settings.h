@@ -26,6 +26,9 @@ inline constexpr wchar_t kProgramTitle[] = L"Corvanthelix";
 // the window opens.
 const std::vector<std::wstring>& SettingsFocusOrder();
 
+// Selects the whole text of a text box.
+void SelectAllText(Control& box);
+
 // Moves the window to the middle of the screen; any failure is ignored.
 void CenterForm(FormHost& window) noexcept;
 
