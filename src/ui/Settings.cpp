@@ -198,9 +198,23 @@ void Settings::ShowCode(const std::wstring& code) {
     }
 }
 
-void Settings::AttachReadingLoop(std::function<void()> press, std::function<void()> tick) {
+void Settings::AttachReadingLoop(std::function<void()> press, std::function<void()> tick,
+                                 std::function<void()> languagePicked) {
     C(L"bConnection").OnClick = std::move(press);
     C(L"Timer1").OnTimer = std::move(tick);
+    Control& language = C(kLanguageList);
+    language.OnClick = [picked = language.OnClick, then = std::move(languagePicked)] {
+        if (picked)
+            picked();
+        if (then)
+            then();
+    };
+}
+
+void Settings::EscapePressed() {
+    Control& hide = C(L"bCancel");
+    if (hide.Enabled() && hide.OnClick)
+        hide.OnClick();
 }
 
 void Settings::ShowConnectionCaption(const std::wstring& caption) {

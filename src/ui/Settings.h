@@ -48,8 +48,12 @@ class Settings : public TrayMenuHost, public ReaderWindow {
 
     // Assigns the handlers of the window's lists, buttons, menu entries and identifier box.
     Settings(Form& form, FormHost& window, Parts parts);
-    // The connection button's press and the reading timer's tick belong to the reading loop.
-    void AttachReadingLoop(std::function<void()> press, std::function<void()> tick);
+    // The connection button's press and the reading timer's tick belong to the reading loop;
+    // after a language pick the loop shows its tray tip again.
+    void AttachReadingLoop(std::function<void()> press, std::function<void()> tick,
+                           std::function<void()> languagePicked);
+    // Escape hides the window, as its hide button does.
+    void EscapePressed();
 
     // The load. A failure while the settings are put into the lists shows its message and
     // ends the program; false then (when ending returns at all).

@@ -199,7 +199,10 @@ TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {
     EXPECT_EQ(Get(L"mn_Settings").Text(), L"&Отвори"); // no Bulgarian entry: design caption
     window.Activate();
     state.Connected = true;
+    std::wstring tipIn; // the reading loop's tray tip follows the language picked
+    window.AttachReadingLoop({}, {}, [&] { tipIn = settings.Language; });
     Get(L"cbLanguage1").Pick(1);
+    EXPECT_EQ(tipIn, L"EN");
     EXPECT_EQ(settings.Language, L"EN");
     EXPECT_EQ(StoredValue(L"Language"), L"EN");
     EXPECT_EQ(Get(L"lbComPort").Text(), L"COM port");

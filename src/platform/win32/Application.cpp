@@ -170,7 +170,8 @@ class Program {
                                                                  codePage_, *deliverer_, *tray_,
                                                                  *hook_, res_, *settingsWindow_});
         settingsWindow_->AttachReadingLoop([this] { loop_->bConnectionClick(); },
-                                           [this] { loop_->Timer1Tick(); });
+                                           [this] { loop_->Timer1Tick(); },
+                                           [this] { loop_->RefreshTrayTip(); });
         WatchForTheReader(form);
         // Only a window the user sees counts (the tray menu brings the hidden one forward).
         form.OnActivate = [this] {
@@ -185,12 +186,7 @@ class Program {
                 settingsWindow_->Unload();
             return true;
         });
-        // Escape hides the window, as its hide button does.
-        form.OnEscape = [&form] {
-            Control& hide = form[L"bCancel"];
-            if (hide.Enabled() && hide.OnClick)
-                hide.OnClick();
-        };
+        form.OnEscape = [this] { settingsWindow_->EscapePressed(); };
         form.OnTrayCallback = [this](UINT mouse) {
             TrayMouseMessage(*settingsWindow_, reinterpret_cast<std::uintptr_t>(form_->Handle()),
                              kTrayMouseMessage, mouse, mouse);
@@ -236,12 +232,6 @@ class Program {
                 loop_->RetryConnect();
             return false;
         });
-        Control& language = form[L"cbLanguage1"];
-        language.OnClick = [this, picked = language.OnClick] {
-            if (picked)
-                picked();
-            loop_->RefreshTrayTip();
-        };
     }
 
     // The system drops a low-level hook silently when its callback comes back late, as it may
