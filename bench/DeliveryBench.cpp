@@ -7,6 +7,7 @@
 #include "InMemoryForm.h"
 #include "config/Configuration.h"
 #include "core/ModMainReader.h"
+#include "ui/Settings.h"
 
 using namespace corv;
 
@@ -67,7 +68,14 @@ void BM_PrefixAndDeliver(benchmark::State& state) {
     fake::InMemoryForm form(L"Settings");
     auto& ident = form.Add(L"lbIdent", ControlKind::TextBox);
     NoNotices notices;
-    Deliverer deliverer({settings, desktop, ident, [] { return true; }, notices, notices});
+    // The identifier box of a shown window, as the Settings window fills it.
+    Deliverer deliverer({settings, desktop,
+                         [&ident](const std::wstring& code) {
+                             ident.SetText(code);
+                             ident.Focus();
+                             SelectAllText(ident);
+                         },
+                         notices, notices});
     const std::wstring code = CodeOfLength(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
         deliverer.DeliverCode(*ApplyPrefix(settings.Prefix, code));

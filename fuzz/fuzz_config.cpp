@@ -14,9 +14,9 @@
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
 #include "FuzzCheck.h"
+#include "common/Text.h"
 #include "config/Configuration.h"
 #include "config/modRegistrty.h"
-#include "core/Text.h"
 
 using namespace corv;
 using fake::FakeRegistry;

@@ -18,8 +18,8 @@
 
 #include "FakeCodePage.h"
 #include "FakeComm.h"
+#include "FakeReaderWindow.h"
 #include "FuzzCheck.h"
-#include "InMemoryForm.h"
 #include "core/ModMainReader.h"
 #include "core/ReadingLoop.h"
 
@@ -93,17 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     modCOMM driver(comm, pump, cp);
     Serial serial(driver);
     Parts parts;
-    fake::InMemoryForm form(L"Settings");
-    form.Add(L"Timer1", ControlKind::Timer).SetEnabled(false);
-    form.Add(L"bConnection", ControlKind::MyButton, L"strConnect");
-    form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
-    form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
-    auto& sendToList = form.Add(L"cSendTo", ControlKind::List);
-    sendToList.AddItem(L"all");
-    sendToList.AddItem(L"digits");
-    sendToList.SetSelectedIndex(1);
-    ReadingLoop loop(ReadingLoop::Parts{settings, state, serial, pump, cp, parts, parts, parts,
-                                        parts, form, [](bool) {}});
+    fake::FakeReaderWindow window;
+    ReadingLoop loop(
+        ReadingLoop::Parts{settings, state, serial, pump, cp, parts, parts, parts, parts, window});
     loop.bConnectionClick();
     FUZZ_CHECK(state.Connected, "the fake COM1 opens");
 

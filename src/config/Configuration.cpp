@@ -1,9 +1,7 @@
 #include "config/Configuration.h"
 
-#include <array>
-
+#include "common/Text.h"
 #include "config/modRegistrty.h"
-#include "core/Text.h"
 
 namespace corv {
 
@@ -114,39 +112,6 @@ std::wstring Configuration::GetAppFolder() {
 
 namespace {
 
-struct NumericSetting {
-    const wchar_t* section;
-    std::int16_t AppSettings::*field;
-};
-
-// Sections in the order they are read.
-constexpr std::array<NumericSetting, 10> kLoadOrder{{
-    {L"ComPort", &AppSettings::ComPort},
-    {L"BitsPerSecond", &AppSettings::BitsPerSecond},
-    {L"DataBits", &AppSettings::DataBits},
-    {L"Parity", &AppSettings::Parity},
-    {L"StopBits", &AppSettings::StopBits},
-    {L"FlowControl", &AppSettings::FlowControl},
-    {L"SendTo", &AppSettings::SendTo},
-    {L"cFilter", &AppSettings::Filter},
-    {L"Prefix", &AppSettings::Prefix},
-    {L"IsKeyBoard", &AppSettings::IsKeyBoard},
-}};
-
-// Sections in the order they are written (a new file keeps this order).
-constexpr std::array<NumericSetting, 10> kSaveOrder{{
-    {L"ComPort", &AppSettings::ComPort},
-    {L"BitsPerSecond", &AppSettings::BitsPerSecond},
-    {L"DataBits", &AppSettings::DataBits},
-    {L"FlowControl", &AppSettings::FlowControl},
-    {L"Parity", &AppSettings::Parity},
-    {L"SendTo", &AppSettings::SendTo},
-    {L"StopBits", &AppSettings::StopBits},
-    {L"cFilter", &AppSettings::Filter},
-    {L"Prefix", &AppSettings::Prefix},
-    {L"IsKeyBoard", &AppSettings::IsKeyBoard},
-}};
-
 constexpr wchar_t kValueKey[] = L"Value";
 constexpr wchar_t kLanguageSection[] = L"Language";
 
@@ -154,8 +119,8 @@ constexpr wchar_t kLanguageSection[] = L"Language";
 
 bool Configuration::LoadSettings(AppSettings& settings) {
     const AppSettings defaults;
-    for (const auto& s : kLoadOrder)
-        settings.*s.field = defaults.*s.field;
+    for (const SettingRow& row : kSettingRows)
+        settings.*row.field = row.defaultValue;
     settings.Language = defaults.Language;
 
     // A registry error leaves the defaults in place and reaches the caller.
@@ -163,11 +128,11 @@ bool Configuration::LoadSettings(AppSettings& settings) {
     if (!FileExists(settings.ConfigFile))
         return false;
 
-    for (const auto& s : kLoadOrder) {
+    for (const SettingRow& row : kSettingRows) {
         const auto value =
-            ToInt16(ReadIniValue(s.section, kValueKey, settings.ConfigFile, kIniBufferSize));
+            ToInt16(ReadIniValue(row.section, kValueKey, settings.ConfigFile, kIniBufferSize));
         if (value)
-            settings.*s.field = *value;
+            settings.*row.field = *value;
     }
     settings.Language =
         TrimSpaces(ReadIniValue(kLanguageSection, kValueKey, settings.ConfigFile, kIniBufferSize));
@@ -182,8 +147,8 @@ void Configuration::SaveSettings(const AppSettings& settings) {
         // Without the application folder there is nowhere the file may go.
         return;
     }
-    for (const auto& s : kSaveOrder)
-        WriteIniValue(s.section, kValueKey, settings.*s.field, file);
+    for (const SettingRow* row : kSaveOrder)
+        WriteIniValue(row->section, kValueKey, settings.*row->field, file);
     WriteIniValue(kLanguageSection, kValueKey, settings.Language, file);
 }
 

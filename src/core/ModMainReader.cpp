@@ -72,10 +72,6 @@ std::wstring FilterDigits(std::wstring_view text) {
     return FilterWith(text, IsDigit);
 }
 
-void SelectAllText(Control& box) {
-    box.Select(0, static_cast<int>(box.Text().size()));
-}
-
 Deliverer::Deliverer(Parts parts) : p_(std::move(parts)) {}
 
 namespace {
@@ -123,11 +119,8 @@ void Deliverer::DeliverCode(const std::wstring& code) {
 
     // Shown first, so that a code the target does not get stays visible, and so that the
     // Settings window moves its own focus before the target is brought forward.
-    p_.identBox.SetText(text);
-    if (p_.settingsShown && p_.settingsShown()) {
-        p_.identBox.Focus();
-        SelectAllText(p_.identBox);
-    }
+    if (p_.showCode)
+        p_.showCode(text);
     if (text.empty() || text == std::wstring(1, kPrefixMark))
         return; // no code left to type: not even the Enter
     const std::wstring shown = text;

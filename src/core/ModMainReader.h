@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "config/AppSettings.h"
-#include "core/AppState.h"
+#include "core/TrayIcon.h"
+#include "localization/ResStrings.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
-#include "platform/WindowLayer.h"
 
 namespace corv {
 
@@ -48,9 +48,6 @@ std::wstring FilterAlphanumeric(std::wstring_view text);
 // Digits; a prefix mark only in the first position.
 std::wstring FilterDigits(std::wstring_view text);
 
-// Selects the whole text of a text box.
-void SelectAllText(Control& box);
-
 // Where complete, prefixed codes go. The real one brings the target window forward, filters,
 // shows the code in the identifier box and types it; tests record what they are given.
 class CodeDelivery {
@@ -79,8 +76,8 @@ class Deliverer : public CodeDelivery {
     struct Parts {
         const AppSettings& settings;
         DeliveryDesktop& desktop;
-        Control& identBox;                   // the Settings window's lbIdent
-        std::function<bool()> settingsShown; // whether that window is shown
+        // Shows the code in the Settings window before it is typed.
+        std::function<void(const std::wstring&)> showCode;
         ResStrings& strings;
         TrayBalloon& balloon;
     };

@@ -1,6 +1,6 @@
 #include "core/ReadingLoop.h"
 
-#include "core/Text.h"
+#include "common/Text.h"
 
 namespace corv {
 namespace {
@@ -86,8 +86,7 @@ std::optional<std::wstring> ReadingLoop::ReadWaiting() {
 void ReadingLoop::CompleteCode(std::wstring code) {
     if (code.find(kCardMarker) != std::wstring::npos) {
         code = HexEncode(ReplaceAll(code, kCardMarker, L""), p_.codePage);
-        // As the user's pick of "all characters" would.
-        p_.settingsWindow[L"cSendTo"].SetSelectedIndex(0);
+        p_.window.PickAllCharacters();
         p_.settings.SendTo = 0;
     }
     if (code.empty())
@@ -115,10 +114,10 @@ void ReadingLoop::RetryConnect() {
 
 void ReadingLoop::Disconnect(const std::wstring& language, Link after) {
     ShowTray(after, TrayIcon::kNotConnectedImage);
-    p_.settingsWindow[L"bConnection"].SetText(p_.strings.ResStringComm(L"strConnect", language));
-    p_.enableFields(true);
+    p_.window.ShowConnectionCaption(p_.strings.ResStringComm(L"strConnect", language));
+    p_.window.ShowConnected(false);
     p_.state.Connected = false;
-    p_.settingsWindow[L"Timer1"].SetEnabled(false);
+    p_.window.RunReading(false);
     p_.serial.CloseComm();
     p_.hook.RemoveKeyboardHook();
     // A disconnect stops the retries; a lost port is tried again.
@@ -132,20 +131,19 @@ void ReadingLoop::Connect(const std::wstring& language) {
     } else {
         p_.hook.RemoveKeyboardHook();
         const auto port = static_cast<std::int16_t>(p_.settings.ComPort + 1);
-        success = p_.serial.OpenComm(port, p_.settingsWindow[L"cBitsPerSecond"].Text()) == 0;
+        success = p_.serial.OpenComm(port, p_.window.ShownSpeed()) == 0;
     }
     port_ = L"COM" + DecimalText(p_.settings.ComPort + 1);
-    speed_ = p_.settingsWindow[L"cBitsPerSecond"].Text();
+    speed_ = p_.window.ShownSpeed();
     std::int16_t image = TrayIcon::kNotConnectedImage;
     if (success) {
-        p_.settingsWindow[L"bConnection"].SetText(
-            p_.strings.ResStringComm(L"strDisconnect", language));
+        p_.window.ShowConnectionCaption(p_.strings.ResStringComm(L"strDisconnect", language));
         image = TrayIcon::kConnectedImage;
     }
     const Link reader = p_.settings.IsKeyBoard == 1 ? Link::Keyboard : Link::Port;
     ShowTray(success ? reader : Link::Waiting, image);
-    p_.enableFields(!success);
-    p_.settingsWindow[L"Timer1"].SetEnabled(success);
+    p_.window.ShowConnected(success);
+    p_.window.RunReading(success);
     p_.state.Connected = success;
     // The user wants this connection: until it opens, it is tried again.
     KeepTrying(!success);

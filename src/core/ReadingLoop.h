@@ -1,19 +1,22 @@
 #pragma once
-// The serial reading loop (the Settings window's 50 ms Timer1) and the connect action of its
-// connection button bConnection; a connection the user wanted comes back by itself when its
+// The serial reading loop (ticks of the Settings window's 50 ms reading timer) and the connect
+// action of its connection button; a connection the user wanted comes back by itself when its
 // port was lost or missing.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
-#include "core/AppState.h"
 #include "core/CodeAssembler.h"
+#include "core/KeyboardHookControl.h"
 #include "core/ModMainReader.h"
+#include "core/ReaderWindow.h"
+#include "core/TrayIcon.h"
+#include "localization/ResStrings.h"
 #include "platform/CodePage.h"
 #include "platform/MessagePump.h"
-#include "platform/WindowLayer.h"
 #include "serial/Serial.h"
 
 namespace corv {
@@ -38,8 +41,7 @@ class ReadingLoop {
         TrayIcon& tray;
         KeyboardHookControl& hook;
         ResStrings& strings;
-        Form& settingsWindow; // Timer1, bConnection, cBitsPerSecond, cSendTo
-        std::function<void(bool)> enableFields;
+        ReaderWindow& window;
     };
 
     explicit ReadingLoop(Parts parts) : p_(std::move(parts)) {}
@@ -50,10 +52,10 @@ class ReadingLoop {
     // only when that changes.
     std::function<void(bool run)> RetryTimer;
 
-    // One tick of Timer1. A tick that arrives while another one runs (from inside its message
-    // processing), or while reading is held, does nothing.
+    // One tick of the reading timer. A tick that arrives while another one runs (from inside its
+    // message processing), or while reading is held, does nothing.
     void Timer1Tick();
-    // Click of bConnection: connects when not connected, else disconnects.
+    // A press of the connection button: connects when not connected, else disconnects.
     void bConnectionClick();
     // The retry timer, a new device or a resume from sleep: tries the wanted connection again
     // when it is not open; does nothing otherwise.

@@ -3,9 +3,9 @@
 // window, which reads the settings and connects the reader.
 #include <functional>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
 #include "localization/ResManagerClass.h"
 
 namespace corv {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/AppState.h"
+#include "core/TrayIcon.h"
 #include "platform/NotifyIcon.h"
 
 namespace corv {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Text.h"
+#include "common/Text.h"
 
 namespace corv {
 

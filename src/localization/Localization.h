@@ -6,7 +6,7 @@
 
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
+#include "localization/ResStrings.h"
 
 namespace corv {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "core/Text.h"
+#include "common/Text.h"
 #include "localization/Localization.h"
 
 namespace corv {

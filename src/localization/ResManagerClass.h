@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
+#include "localization/ResStrings.h"
 #include "platform/FileSystem.h"
 #include "platform/WindowLayer.h"
 

@@ -1,6 +1,6 @@
 #include "serial/Serial.h"
 
-#include "core/Text.h"
+#include "common/Text.h"
 
 namespace corv {
 

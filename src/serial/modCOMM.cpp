@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "core/Text.h"
+#include "common/Text.h"
 #include "platform/WindowLayer.h"
 
 namespace corv {

@@ -9,11 +9,17 @@
 namespace corv {
 namespace {
 
-// The lists in the order they are filled, with the index each starts at.
-constexpr std::pair<const wchar_t*, int> kLists[] = {
-    {L"cComPort", 0},  {L"cBitsPerSecond", 11}, {L"cDataBits", 4},  {L"cParity", 2},
-    {L"cStopBits", 0}, {L"cFlowControl", 2},    {L"cSendTo", 0},    {L"cFilter", 1},
-    {L"cPrefix", 1},   {L"cIsKeyBoard", 0},     {L"cbLanguage1", 0}};
+constexpr wchar_t kLanguageList[] = L"cbLanguage1";
+
+// The lists in the order they are filled, with the index each starts at: the settings' lists,
+// then the language list.
+std::vector<std::pair<const wchar_t*, int>> Lists() {
+    std::vector<std::pair<const wchar_t*, int>> lists;
+    for (const SettingRow& row : kSettingRows)
+        lists.emplace_back(row.list, row.defaultValue);
+    lists.emplace_back(kLanguageList, 0);
+    return lists;
+}
 
 // The serial settings that are locked while the reader is connected.
 constexpr const wchar_t* kSerialFields[] = {L"lbComPort",      L"cComPort",     L"lbBitsPerSecond",
@@ -32,6 +38,10 @@ const std::vector<std::wstring>& SettingsFocusOrder() {
     return order;
 }
 
+void SelectAllText(Control& box) {
+    box.Select(0, static_cast<int>(box.Text().size()));
+}
+
 void CenterForm(FormHost& window) noexcept {
     try {
         const ScreenBox screen = window.ScreenSize();
@@ -44,7 +54,7 @@ void CenterForm(FormHost& window) noexcept {
 
 Settings::Settings(Form& form, FormHost& window, Parts parts)
     : form_(form), window_(window), p_(std::move(parts)) {
-    for (const auto& [name, index] : kLists) {
+    for (const auto& [name, index] : Lists()) {
         (void)index;
         const std::wstring list = name;
         C(name).OnClick = [this, list] { ListPicked(list); };
@@ -56,7 +66,7 @@ Settings::Settings(Form& form, FormHost& window, Parts parts)
     C(L"bExit").OnClick = [this] { ExitCommand(); };
     C(L"mnu_Exit").OnClick = [this] { ExitCommand(); };
     C(L"bTest").OnClick = [this] {
-        C(L"Timer1").SetEnabled(false);
+        RunReading(false);
         if (p_.showTestWindow)
             p_.showTestWindow();
     };
@@ -69,7 +79,7 @@ Settings::Settings(Form& form, FormHost& window, Parts parts)
 
 void Settings::FillCombos() {
     const FormLayout& layout = SettingsLayout();
-    for (const auto& [name, index] : kLists) {
+    for (const auto& [name, index] : Lists()) {
         Control& list = C(name);
         const ControlLayout& design = layout.At(name);
         for (const auto& item : design.items)
@@ -88,13 +98,9 @@ bool Settings::Load() {
         C(L"lblVersion").SetText(kVersionText);
         FillCombos();
         p_.config.LoadSettings(p_.settings);
-        const std::pair<const wchar_t*, std::int16_t> fields[] = {
-            {L"cComPort", s.ComPort},   {L"cBitsPerSecond", s.BitsPerSecond},
-            {L"cDataBits", s.DataBits}, {L"cFlowControl", s.FlowControl},
-            {L"cParity", s.Parity},     {L"cStopBits", s.StopBits},
-            {L"cSendTo", s.SendTo},     {L"cFilter", s.Filter},
-            {L"cPrefix", s.Prefix},     {L"cIsKeyBoard", s.IsKeyBoard}};
-        for (const auto& [name, index] : fields) {
+        for (const SettingRow* row : kSaveOrder) {
+            const wchar_t* name = row->list;
+            const std::int16_t index = s.*row->field;
             try {
                 C(name).SetSelectedIndex(index);
             } catch (const WindowError& e) {
@@ -129,9 +135,9 @@ bool Settings::Load() {
     step([&] { p_.res.SetLanguage(form_, L""); });
     step([&] { p_.res.GetLanguages(s.ConfigFile); });
     // The language list shows the known languages by name; item i stands for entry i.
-    step([&] { p_.res.FillLanguageCombo(C(L"cbLanguage1")); });
+    step([&] { p_.res.FillLanguageCombo(C(kLanguageList)); });
     step([&] { SetMenuLanguage(); });
-    step([&] { C(L"cbLanguage1").SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
+    step([&] { C(kLanguageList).SetSelectedIndex(p_.res.GetAbrvIndex(s.Language)); });
     step([&] {
         if (C(L"cIsKeyBoard").SelectedIndex() == 1)
             C(L"bTest").SetEnabled(false);
@@ -150,17 +156,9 @@ void Settings::Validation() {
     auto index = [this](const wchar_t* name) {
         return static_cast<std::int16_t>(C(name).SelectedIndex());
     };
-    s.ComPort = index(L"cComPort");
-    s.BitsPerSecond = index(L"cBitsPerSecond");
-    s.DataBits = index(L"cDataBits");
-    s.FlowControl = index(L"cFlowControl");
-    s.Parity = index(L"cParity");
-    s.StopBits = index(L"cStopBits");
-    s.SendTo = index(L"cSendTo");
-    s.Filter = index(L"cFilter");
-    s.Prefix = index(L"cPrefix");
-    s.IsKeyBoard = index(L"cIsKeyBoard");
-    s.Language = p_.res.GetLanguageAbbreviation(index(L"cbLanguage1"));
+    for (const SettingRow* row : kSaveOrder)
+        s.*row->field = index(row->list);
+    s.Language = p_.res.GetLanguageAbbreviation(index(kLanguageList));
 }
 
 void Settings::ListPicked(const std::wstring& list) {
@@ -176,7 +174,7 @@ void Settings::ListPicked(const std::wstring& list) {
             PressConnection();
             PressConnection();
         }
-    } else if (list == L"cbLanguage1") {
+    } else if (list == kLanguageList) {
         p_.res.SetLanguage(form_, L"");
         SetMenuLanguage();
     }
@@ -190,9 +188,54 @@ void Settings::PressConnection() {
     }
 }
 
-void Settings::EnableFields(bool enabled) {
+void Settings::ShowCode(const std::wstring& code) {
+    Control& ident = C(L"lbIdent");
+    ident.SetText(code);
+    // The tray menu's entry is off while the window is shown.
+    if (!C(L"mn_Settings").Enabled()) {
+        ident.Focus();
+        SelectAllText(ident);
+    }
+}
+
+void Settings::AttachReadingLoop(std::function<void()> press, std::function<void()> tick,
+                                 std::function<void()> languagePicked) {
+    C(L"bConnection").OnClick = std::move(press);
+    C(L"Timer1").OnTimer = std::move(tick);
+    Control& language = C(kLanguageList);
+    language.OnClick = [picked = language.OnClick, then = std::move(languagePicked)] {
+        if (picked)
+            picked();
+        if (then)
+            then();
+    };
+}
+
+void Settings::EscapePressed() {
+    Control& hide = C(L"bCancel");
+    if (hide.Enabled() && hide.OnClick)
+        hide.OnClick();
+}
+
+void Settings::ShowConnectionCaption(const std::wstring& caption) {
+    C(L"bConnection").SetText(caption);
+}
+
+void Settings::ShowConnected(bool connected) {
     for (const wchar_t* name : kSerialFields)
-        C(name).SetEnabled(enabled);
+        C(name).SetEnabled(!connected);
+}
+
+std::wstring Settings::ShownSpeed() {
+    return C(L"cBitsPerSecond").Text();
+}
+
+void Settings::PickAllCharacters() {
+    C(L"cSendTo").SetSelectedIndex(0);
+}
+
+void Settings::RunReading(bool run) {
+    C(L"Timer1").SetEnabled(run);
 }
 
 void Settings::SetMenuLanguage() {

@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
+#include "core/KeyboardHookControl.h"
+#include "core/ReaderWindow.h"
+#include "core/TrayIcon.h"
 #include "core/modSysTry.h"
 #include "localization/ResManagerClass.h"
 #include "platform/FormHost.h"
@@ -23,10 +26,13 @@ inline constexpr wchar_t kProgramTitle[] = L"Corvanthelix";
 // the window opens.
 const std::vector<std::wstring>& SettingsFocusOrder();
 
+// Selects the whole text of a text box.
+void SelectAllText(Control& box);
+
 // Moves the window to the middle of the screen; any failure is ignored.
 void CenterForm(FormHost& window) noexcept;
 
-class Settings : public TrayMenuHost {
+class Settings : public TrayMenuHost, public ReaderWindow {
   public:
     struct Parts {
         AppSettings& settings;
@@ -41,8 +47,13 @@ class Settings : public TrayMenuHost {
     };
 
     // Assigns the handlers of the window's lists, buttons, menu entries and identifier box.
-    // The connection button's press and Timer1's tick belong to the reading loop.
     Settings(Form& form, FormHost& window, Parts parts);
+    // The connection button's press and the reading timer's tick belong to the reading loop;
+    // after a language pick the loop shows its tray tip again.
+    void AttachReadingLoop(std::function<void()> press, std::function<void()> tick,
+                           std::function<void()> languagePicked);
+    // Escape hides the window, as its hide button does.
+    void EscapePressed();
 
     // The load. A failure while the settings are put into the lists shows its message and
     // ends the program; false then (when ending returns at all).
@@ -53,8 +64,17 @@ class Settings : public TrayMenuHost {
     void Unload() noexcept;
 
     void Validation();
-    void EnableFields(bool enabled);
     void SetMenuLanguage();
+    // A delivered code in the identifier box; while the window is shown the box takes the
+    // focus with the code selected.
+    void ShowCode(const std::wstring& code);
+
+    // What the reading loop shows and asks.
+    void ShowConnectionCaption(const std::wstring& caption) override;
+    void ShowConnected(bool connected) override;
+    std::wstring ShownSpeed() override;
+    void PickAllCharacters() override;
+    void RunReading(bool run) override;
 
     // The tray icon's actions.
     void OpenFromTray() override;

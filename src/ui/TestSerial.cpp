@@ -59,7 +59,7 @@ void TestSerial::Load() {
 }
 
 void TestSerial::Unload() {
-    p_.settingsTimer.SetEnabled(true);
+    p_.settingsWindow.RunReading(true);
 }
 
 void TestSerial::ShowLastKeyCodes() {

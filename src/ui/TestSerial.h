@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "config/AppSettings.h"
-#include "core/AppState.h"
 #include "core/CodeAssembler.h"
+#include "core/KeyboardHookControl.h"
+#include "core/ReaderWindow.h"
 #include "localization/ResManagerClass.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
@@ -30,7 +31,7 @@ class TestSerial {
         Desktop& desktop;
         const CodePage& codePage;
         std::function<std::wstring()> readComm; // everything received, or empty
-        Control& settingsTimer;                 // the Settings window's Timer1
+        ReaderWindow& settingsWindow;           // its reading starts again on close
         // Lets window messages run until done() answers true or a bounded time has passed, so
         // that typed keys reach the input box before the tick goes on. Empty: keys arrive
         // while they are typed.

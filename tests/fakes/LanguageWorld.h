@@ -4,8 +4,8 @@
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
 #include "ShippedFiles.h"
+#include "common/AppState.h"
 #include "config/Configuration.h"
-#include "core/AppState.h"
 #include "localization/ResManagerClass.h"
 
 namespace corv::fake {

@@ -16,31 +16,6 @@
 
 namespace {
 
-// The identifier box, kept in memory: this tool has no Settings window.
-class IdentBox : public corv::Control {
-  public:
-    const std::wstring& Name() const override { return name_; }
-    corv::ControlKind Kind() const override { return corv::ControlKind::TextBox; }
-    std::optional<int> ArrayIndex() const override { return std::nullopt; }
-    std::wstring Text() const override { return text_; }
-    void SetText(const std::wstring& text) override { text_ = text; }
-    bool Enabled() const override { return true; }
-    void SetEnabled(bool) override {}
-    int ItemCount() const override { throw NotAList(); }
-    std::wstring Item(int) const override { throw NotAList(); }
-    void SetItem(int, const std::wstring&) override { throw NotAList(); }
-    void AddItem(const std::wstring&) override { throw NotAList(); }
-    int SelectedIndex() const override { throw NotAList(); }
-    void SetSelectedIndex(int) override { throw NotAList(); }
-    void Focus() override {}
-    void Select(int, int) override {}
-
-  private:
-    static corv::WindowError NotAList() { return corv::WindowError(438, "Not a list"); }
-    std::wstring name_ = L"lbIdent";
-    std::wstring text_;
-};
-
 // The balloon of a code that was not delivered, by its text keys.
 struct Notices : corv::ResStrings, corv::TrayBalloon {
     std::wstring ResStringComm(const std::wstring& key, const std::wstring&) override {
@@ -70,16 +45,18 @@ int main() {
         return 0; // nothing is delivered for an unknown prefix rule
 
     corv::win32::Win32Desktop desktop;
-    IdentBox ident;
+    std::wstring ident; // this tool has no Settings window to show the code in
     Notices notices;
-    corv::Deliverer deliverer({settings, desktop, ident, [] { return false; }, notices, notices});
+    corv::Deliverer deliverer({settings, desktop,
+                               [&ident](const std::wstring& shown) { ident = shown; }, notices,
+                               notices});
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     deliverer.DeliverCode(*code);
     QueryPerformanceCounter(&end);
 
-    for (wchar_t c : ident.Text())
+    for (wchar_t c : ident)
         std::printf("%u ", static_cast<unsigned>(c));
     std::printf("\ndelivered in %.1f ms\n", 1000.0 *
                                                 static_cast<double>(end.QuadPart - start.QuadPart) /

@@ -2,7 +2,8 @@
 // private-profile helpers.
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
@@ -32,20 +33,26 @@ struct ConfigFixture : ::testing::Test {
     }
 };
 
-// Every stored field, for comparing whole records.
-auto Fields(const AppSettings& s) {
-    return std::tuple(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl,
-                      s.SendTo, s.Filter, s.Prefix, s.IsKeyBoard, s.Language);
+using Record = std::pair<std::vector<int>, std::wstring>;
+
+// Every stored field, in the table's order, then the language.
+Record Fields(const AppSettings& s) {
+    Record r{{}, s.Language};
+    for (const SettingRow& row : kSettingRows)
+        r.first.push_back(s.*row.field);
+    return r;
 }
 
 void ExpectDefaults(const AppSettings& s) {
-    EXPECT_EQ(Fields(s), std::tuple(0, 11, 4, 2, 0, 2, 0, 1, 1, 0, std::wstring(L"BG")));
+    EXPECT_EQ(Fields(s), Record({0, 11, 4, 2, 0, 2, 0, 1, 1, 0}, L"BG"));
 }
 
+// Every field away from its default.
 AppSettings Scrambled() {
     AppSettings s;
-    std::tie(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl, s.SendTo,
-             s.Filter, s.Prefix, s.IsKeyBoard) = std::tuple(5, 0, 1, 4, 2, 0, 2, 0, 3, 1);
+    const int values[] = {5, 0, 1, 4, 2, 0, 2, 0, 3, 1};
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        s.*kSettingRows[i].field = static_cast<std::int16_t>(values[i]);
     s.Language = L"EN";
     return s;
 }
@@ -103,7 +110,7 @@ TEST_F(ConfigFixture, BadValuesKeepTheirDefaultsAndOthersLoad) {
                     L"[CFILTER]\r\nvalue=0\r\n[Language]\r\nValue=  RU  \r\n");
     AppSettings s;
     EXPECT_TRUE(config.LoadSettings(s));
-    EXPECT_EQ(Fields(s), std::tuple(3, 11, 4, 2, 2, 4, -1, 0, 1, 0, std::wstring(L"RU")));
+    EXPECT_EQ(Fields(s), Record({3, 11, 4, 2, 2, 4, -1, 0, 1, 0}, L"RU"));
 
     // No correction against the lists; a missing language key empties the language.
     FileWith(L"BitsPerSecond", L"9600");

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "FakeDesktop.h"
-#include "InMemoryForm.h"
 #include "core/ModMainReader.h"
 
 using namespace corv;
@@ -28,11 +27,10 @@ struct Notices : ResStrings, TrayBalloon {
 struct DeliveryFixture : ::testing::Test {
     AppSettings settings;
     fake::FakeDesktop desktop;
-    fake::InMemoryForm form{L"Settings"};
-    fake::InMemoryControl& ident = form.Add(L"lbIdent", ControlKind::TextBox);
-    bool shown = false;
+    std::wstring ident; // what the Settings window was given to show
     Notices notices;
-    Deliverer deliverer{{settings, desktop, ident, [this] { return shown; }, notices, notices}};
+    Deliverer deliverer{
+        {settings, desktop, [this](const std::wstring& code) { ident = code; }, notices, notices}};
     Desktop::Window target = desktop.AddWindow(L"Quillomarte");
     Desktop::Window other = desktop.AddWindow(L"Other");
 
@@ -101,7 +99,7 @@ TEST_F(DeliveryFixture, TypedIntoTheFocusedTargetPlainOrNowhereWithABalloon) {
         EXPECT_EQ(desktop.typed[other], L"");
         EXPECT_EQ(notices.shown, c.balloon.empty() ? std::vector<std::wstring>{}
                                                    : std::vector<std::wstring>{c.balloon});
-        EXPECT_EQ(ident.Text(), FilterAlphanumeric(c.code)); // visible whatever happened
+        EXPECT_EQ(ident, FilterAlphanumeric(c.code)); // visible whatever happened
         EXPECT_TRUE(desktop.minimised.empty());
     }
     EXPECT_EQ(deliverer.FailureCount(), 2);
@@ -113,7 +111,7 @@ TEST_F(DeliveryFixture, TypedIntoTheFocusedTargetPlainOrNowhereWithABalloon) {
 TEST_F(DeliveryFixture, WithoutTheTargetKeysGoToTheFocusedWindow) {
     fake::FakeDesktop bare;
     bare.foreground = bare.AddWindow(L"quillomarte"); // the title must match exactly
-    Deliverer d({settings, bare, ident, {}, notices, notices});
+    Deliverer d({settings, bare, {}, notices, notices});
     EXPECT_EQ(ActivateTargetWindow(bare, L"Quillomarte"), Activation::NoWindow);
     d.DeliverCode(L"7");
     EXPECT_EQ(bare.typed[bare.foreground], L"7\r");
@@ -124,7 +122,7 @@ TEST_F(DeliveryFixture, FiltersBySendTo) {
     settings.SendTo = 1;
     Deliver(2, L"12AB34");
     EXPECT_EQ(TypedIntoTarget(), kMark + L"9691234\r");
-    EXPECT_EQ(ident.Text(), kMark + L"9691234");
+    EXPECT_EQ(ident, kMark + L"9691234");
 
     desktop.typed.clear();
     Deliver(0, L"A12-34");
@@ -146,27 +144,13 @@ TEST_F(DeliveryFixture, FiltersBySendTo) {
 TEST_F(DeliveryFixture, CarriageReturnsGiveWayToOneFinalEnter) {
     settings.SendTo = 2;
     Deliver(0, L"\r12\r34\r");
-    EXPECT_EQ(ident.Text(), L"1234");
+    EXPECT_EQ(ident, L"1234");
     EXPECT_EQ(TypedIntoTarget(), L"1234\r");
 
     desktop.typed.clear();
     settings.Filter = 0;
     Deliver(0, L"\r12\r");
     EXPECT_EQ(TypedIntoTarget(), L"12");
-}
-
-TEST_F(DeliveryFixture, IdentBoxGetsTheFocusOnlyWhileSettingsIsShown) {
-    Deliver(1, L"55");
-    EXPECT_EQ(ident.Text(), kMark + L"55");
-    EXPECT_FALSE(ident.focused);
-    EXPECT_EQ(ident.selLength, 0);
-
-    shown = true;
-    Deliver(0, L"123");
-    EXPECT_EQ(ident.Text(), L"123");
-    EXPECT_TRUE(ident.focused);
-    EXPECT_EQ(ident.selStart, 0);
-    EXPECT_EQ(ident.selLength, 3);
 }
 
 TEST_F(DeliveryFixture, CodesLongerThanTheOldLimitAreTypedWhole) {

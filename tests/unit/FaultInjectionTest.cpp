@@ -15,8 +15,8 @@
 #include "FakeCodePage.h"
 #include "FakeComm.h"
 #include "FakeDisk.h"
+#include "FakeReaderWindow.h"
 #include "FakeRegistry.h"
-#include "InMemoryForm.h"
 #include "config/Configuration.h"
 #include "core/ReadingLoop.h"
 #include "core/modSysTry.h"
@@ -30,9 +30,14 @@ namespace {
 
 const std::wstring kKey = L"Software\\Quillomarte\\Corvanthelix";
 const std::wstring kFile = L"C:\\App\\Corvanthelix.cfg";
-const wchar_t* const kSections[] = {L"ComPort", L"BitsPerSecond", L"DataBits", L"FlowControl",
-                                    L"Parity",  L"SendTo",        L"StopBits", L"cFilter",
-                                    L"Prefix",  L"IsKeyBoard",    L"Language"};
+// The sections in the order they are written.
+const std::vector<std::wstring> kSections = [] {
+    std::vector<std::wstring> sections;
+    for (const SettingRow* row : kSaveOrder)
+        sections.push_back(row->section);
+    sections.push_back(L"Language");
+    return sections;
+}();
 
 // A private profile whose chosen calls fail as the system's do: a failed read answers with the
 // default, a failed write reports failure and changes nothing.
@@ -91,19 +96,19 @@ struct FaultFixture : ::testing::Test {
     }
 };
 
-AppSettings Changed() {
-    AppSettings s;
-    std::tie(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl, s.SendTo,
-             s.Filter, s.Prefix, s.IsKeyBoard) = std::tuple(3, 16, 3, 0, 2, 1, 1, 0, 3, 1);
-    s.Language = L"RO";
-    return s;
-}
-
 // The stored texts of the default and the changed settings, in the order of kSections.
 const wchar_t* const kDefaultTexts[] = {L"0", L"11", L"4", L"2", L"2", L"0",
                                         L"0", L"1",  L"1", L"0", L"BG"};
 const wchar_t* const kChangedTexts[] = {L"3", L"16", L"3", L"1", L"0", L"1",
                                         L"2", L"0",  L"3", L"1", L"RO"};
+
+AppSettings Changed() {
+    AppSettings s;
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        s.*kSaveOrder[i]->field = static_cast<std::int16_t>(std::stoi(kChangedTexts[i]));
+    s.Language = kChangedTexts[kSettingCount];
+    return s;
+}
 
 } // namespace
 
@@ -252,17 +257,12 @@ struct SerialParts {
     modCOMM driver{comm, pump, cp};
     Serial serial{driver};
     Deliveries out;
-    fake::InMemoryForm form{L"Settings"};
+    fake::FakeReaderWindow window;
     std::unique_ptr<ReadingLoop> loop;
 
     SerialParts() {
-        form.Add(L"Timer1", ControlKind::Timer);
-        form.Add(L"bConnection", ControlKind::MyButton);
-        form.Add(L"cBitsPerSecond", ControlKind::List).AddItem(L"9600");
-        form.Get(L"cBitsPerSecond").SetSelectedIndex(0);
-        form.Add(L"cSendTo", ControlKind::List).AddItem(L"all");
-        loop = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
-            settings, state, serial, pump, cp, out, out, out, out, form, [](bool) {}});
+        loop = std::make_unique<ReadingLoop>(
+            ReadingLoop::Parts{settings, state, serial, pump, cp, out, out, out, out, window});
         loop->bConnectionClick();
     }
     void Ticks(int n) {

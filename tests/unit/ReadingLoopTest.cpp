@@ -20,9 +20,9 @@
 
 #include "FakeCodePage.h"
 #include "FakeComm.h"
-#include "InMemoryForm.h"
+#include "FakeReaderWindow.h"
+#include "common/Text.h"
 #include "core/ReadingLoop.h"
-#include "core/Text.h"
 
 using namespace corv;
 using fake::CommCall;
@@ -86,29 +86,19 @@ struct World {
     modCOMM driver{comm, pump, cp};
     Serial serial{driver};
     Recorder rec;
-    fake::InMemoryForm form{L"Settings"};
-    int sendToClicks = 0;
+    fake::FakeReaderWindow window;
     std::unique_ptr<ReadingLoop> loop;
 
     World() {
-        form.Add(L"Timer1", ControlKind::Timer).SetEnabled(false);
-        form.Add(L"bConnection", ControlKind::MyButton, L"strConnect/BG");
-        auto& speeds = form.Add(L"cBitsPerSecond", ControlKind::List);
-        for (const wchar_t* s : {L"4800", L"7200", L"9600", L"14400"})
-            speeds.AddItem(s);
-        speeds.SetSelectedIndex(2);
-        auto& sendTo = form.Add(L"cSendTo", ControlKind::List);
-        sendTo.AddItem(L"all");
-        sendTo.AddItem(L"digits");
-        sendTo.SetSelectedIndex(1);
-        sendTo.OnClick = [this] { ++sendToClicks; };
+        window.caption = L"strConnect/BG";
         settings.SendTo = 1;
-        loop = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
-            settings, state, serial, pump, cp, rec, rec, rec, rec, form, [this](bool enabled) {
-                rec.log.push_back(std::wstring(L"fields ") + (enabled ? L"on" : L"off") +
-                                  L" timer=" + (form.Get(L"Timer1").Enabled() ? L"on" : L"off") +
-                                  L" connected=" + (state.Connected ? L"yes" : L"no"));
-            }});
+        window.onShowConnected = [this](bool connected) {
+            rec.log.push_back(std::wstring(L"fields ") + (connected ? L"off" : L"on") + L" timer=" +
+                              (window.reading ? L"on" : L"off") + L" connected=" +
+                              (state.Connected ? L"yes" : L"no"));
+        };
+        loop = std::make_unique<ReadingLoop>(
+            ReadingLoop::Parts{settings, state, serial, pump, cp, rec, rec, rec, rec, window});
         loop->RetryTimer = [this](bool run) { rec.See(run ? L"(retry)" : L"(stop)"); };
     }
 
@@ -235,7 +225,7 @@ TEST(ReadingLoop, TickScripts) {
             expected += (expected.empty() ? "" : " ") + Expand(t);
         EXPECT_EQ(w.Run(c.script), expected) << c.script;
         EXPECT_EQ(w.state.Connected, ShowsConnected(expected)) << c.script;
-        EXPECT_EQ(w.form.Get(L"Timer1").Enabled(), w.state.Connected) << c.script;
+        EXPECT_EQ(w.window.reading, w.state.Connected) << c.script;
     }
 }
 
@@ -267,8 +257,7 @@ TEST_F(Loop, CardCodeIsHexEncodedAndSelectsAllCharacters) {
     Ticks(1 + 3);
     EXPECT_EQ(rec.delivered, std::vector<std::wstring>{L"31410D0A"});
     EXPECT_EQ(settings.SendTo, 0);
-    EXPECT_EQ(form.Get(L"cSendTo").SelectedIndex(), 0);
-    EXPECT_EQ(sendToClicks, 1);
+    EXPECT_EQ(window.allCharacterPicks, 1);
 
     settings.Prefix = 1;
     comm.input = "xCARD:\xC0";
@@ -277,7 +266,7 @@ TEST_F(Loop, CardCodeIsHexEncodedAndSelectsAllCharacters) {
     comm.input = "card:1";
     Ticks(1 + 3);
     EXPECT_EQ(rec.delivered.back(), kMark + L"card:1"); // the marker is case-sensitive
-    EXPECT_EQ(sendToClicks, 2);
+    EXPECT_EQ(window.allCharacterPicks, 2);
 }
 
 TEST_F(Loop, PrefixRuleExceptForClientAndOperatorCodes) {
@@ -357,7 +346,7 @@ TEST(ReadingLoop, ConnectAndDisconnectSteps) {
         w.rec.log.clear();
         w.Run(c.script.substr(last == std::string::npos ? 0 : last + 1));
         EXPECT_EQ(w.rec.log, c.log) << c.script;
-        EXPECT_EQ(w.form.Get(L"bConnection").Text(), c.caption) << c.script;
+        EXPECT_EQ(w.window.caption, c.caption) << c.script;
         EXPECT_EQ(w.comm.OpenHandles(), w.state.Connected && !w.settings.IsKeyBoard) << c.script;
         if (c.script.starts_with("start com3")) {
             EXPECT_EQ(w.comm.openedName, "COM3");
@@ -371,9 +360,9 @@ TEST_F(Loop, AFailedConnectLeavesTheFieldsOnAndTheNextAttemptUsesTheSpeedPickedM
     comm.Fail(CommCall::SetState, 87, 1); // a speed the device refuses
     loop->bConnectionClick();
     EXPECT_EQ(comm.OpenHandles(), 0);
-    form.Get(L"cBitsPerSecond").SetSelectedIndex(3);
+    window.speed = L"14400";
     loop->RetryConnect();
     EXPECT_TRUE(state.Connected);
     EXPECT_EQ(comm.builtFrom, "baud=14400 parity=N data=8 stop=1");
-    EXPECT_EQ(form.Get(L"bConnection").Text(), L"strDisconnect/EN");
+    EXPECT_EQ(window.caption, L"strDisconnect/EN");
 }

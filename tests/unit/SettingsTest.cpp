@@ -46,10 +46,9 @@ class SettingsTest : public test::LanguageTest {
     fake::InMemoryControl& Get(const wchar_t* name) { return form->Get(name); }
     std::vector<std::wstring> Shown() {
         std::vector<std::wstring> out;
-        for (const wchar_t* n :
-             {L"cComPort", L"cBitsPerSecond", L"cDataBits", L"cParity", L"cStopBits",
-              L"cFlowControl", L"cSendTo", L"cFilter", L"cPrefix", L"cIsKeyBoard", L"cbLanguage1"})
-            out.push_back(Get(n).Text());
+        for (const SettingRow& row : kSettingRows)
+            out.push_back(Get(row.list).Text());
+        out.push_back(Get(L"cbLanguage1").Text());
         return out;
     }
 
@@ -120,6 +119,14 @@ TEST_F(SettingsTest, StoredSettingsAreShownAndKeyboardReaderDisablesTest) {
     EXPECT_EQ(StoredValue(L"SendTo"), L"-1");
     EXPECT_EQ(StoredValue(L"ComPort"), L"4");
     EXPECT_EQ(StoredValue(L"Language"), L"RO");
+    // A card code picks all characters as a person would: it is stored too.
+    window.PickAllCharacters();
+    EXPECT_EQ(Get(L"cSendTo").SelectedIndex(), 0);
+    EXPECT_EQ(StoredValue(L"SendTo"), L"0");
+    // A connected reader locks the serial settings and nothing else.
+    window.ShowConnected(true);
+    EXPECT_FALSE(Get(L"cBitsPerSecond").Enabled());
+    EXPECT_TRUE(Get(L"cSendTo").Enabled());
 }
 
 TEST_F(SettingsTest, BadIndexShowsTheMessageThenEndsWithoutConnecting) {
@@ -192,7 +199,10 @@ TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {
     EXPECT_EQ(Get(L"mn_Settings").Text(), L"&Отвори"); // no Bulgarian entry: design caption
     window.Activate();
     state.Connected = true;
+    std::wstring tipIn; // the reading loop's tray tip follows the language picked
+    window.AttachReadingLoop({}, {}, [&] { tipIn = settings.Language; });
     Get(L"cbLanguage1").Pick(1);
+    EXPECT_EQ(tipIn, L"EN");
     EXPECT_EQ(settings.Language, L"EN");
     EXPECT_EQ(StoredValue(L"Language"), L"EN");
     EXPECT_EQ(Get(L"lbComPort").Text(), L"COM port");
@@ -215,6 +225,10 @@ TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {
 
 TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     Start();
+    window.ShowCode(L"55");
+    EXPECT_EQ(Get(L"lbIdent").Text(), L"55");
+    EXPECT_FALSE(Get(L"lbIdent").focused);
+    EXPECT_EQ(Get(L"lbIdent").selLength, 0);
     window.OpenFromTray();
     EXPECT_FALSE(Get(L"mn_Settings").Enabled());
     EXPECT_TRUE(host.visible);
@@ -228,6 +242,12 @@ TEST_F(SettingsTest, ButtonsAndMenuEntries) {
     Get(L"bTest").Press();
     EXPECT_FALSE(Get(L"Timer1").Enabled());
     EXPECT_EQ(events.back(), L"test window");
+    // A delivered code is shown in the identifier box, focused and selected only while the
+    // window is shown.
+    window.ShowCode(L"123");
+    EXPECT_EQ(Get(L"lbIdent").Text(), L"123");
+    EXPECT_TRUE(Get(L"lbIdent").focused);
+    EXPECT_EQ(Get(L"lbIdent").selLength, 3);
     // Characters typed into the identifier box are discarded; its focus selects its text.
     Get(L"lbIdent").SetText(L"12345");
     EXPECT_EQ(Get(L"lbIdent").Type('7', '7'), 0);

@@ -7,8 +7,8 @@
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
 #include "ShippedFiles.h"
+#include "common/Text.h"
 #include "core/ModMainReader.h"
-#include "core/Text.h"
 
 using namespace corv;
 

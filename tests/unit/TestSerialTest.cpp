@@ -6,6 +6,7 @@
 
 #include "FakeCodePage.h"
 #include "FakeDesktop.h"
+#include "FakeReaderWindow.h"
 #include "FakeWindowing.h"
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
@@ -49,8 +50,7 @@ class TestSerialTest : public test::LanguageTest {
     fake::InMemoryControl& Get(const wchar_t* name) { return form->Get(name); }
 
     std::unique_ptr<fake::InMemoryForm> form = fake::BuildInMemoryForm(TestSerialLayout());
-    fake::InMemoryForm settingsForm{L"Settings"};
-    fake::InMemoryControl& settingsTimer = settingsForm.Add(L"Timer1", ControlKind::Timer);
+    fake::FakeReaderWindow settingsWindow;
     fake::FakeFormHost host;
     fake::FakeDesktop desktop;
     fake::Cp1251CodePage codePage;
@@ -71,7 +71,7 @@ class TestSerialTest : public test::LanguageTest {
                                             port.pop_front();
                                             return c;
                                         },
-                                        settingsTimer,
+                                        settingsWindow,
                                         {},
                                         [this] { return inFront; }}};
     bool inFront = true;
@@ -171,7 +171,6 @@ TEST_F(TestSerialTest, KeyboardTickInstallsHookAndClosingRestartsSettingsTimer) 
     window.Timer1Tick();
     EXPECT_EQ(hook.installs, 2);
     EXPECT_EQ(port.size(), 1u); // the port is not read
-    settingsTimer.SetEnabled(false);
     window.Unload();
-    EXPECT_TRUE(settingsTimer.Enabled());
+    EXPECT_TRUE(settingsWindow.reading);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Text.h"
+#include "common/Text.h"
 
 using namespace corv;
 

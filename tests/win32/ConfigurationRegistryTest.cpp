@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <fstream>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "config/Configuration.h"
 #include "config/modRegistrty.h"
@@ -66,9 +69,14 @@ std::string ReadAll(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-auto Fields(const AppSettings& s) {
-    return std::tuple(s.ComPort, s.BitsPerSecond, s.DataBits, s.Parity, s.StopBits, s.FlowControl,
-                      s.SendTo, s.Filter, s.Prefix, s.IsKeyBoard, s.Language);
+using Record = std::pair<std::vector<int>, std::wstring>;
+
+// Every stored field, in the table's order, then the language.
+Record Fields(const AppSettings& s) {
+    Record r{{}, s.Language};
+    for (const SettingRow& row : kSettingRows)
+        r.first.push_back(s.*row.field);
+    return r;
 }
 
 RegistryValue Read(const std::wstring& name, std::uint32_t view) {
@@ -171,10 +179,16 @@ TEST(Win32Configuration, SaveIntoANewFileThenLoadBack) {
     config.SaveSettings(saved);
 
     const std::string text = ReadAll(file);
+    std::vector<std::string> sections = {"[Languages]"};
+    for (const SettingRow* row : kSaveOrder) {
+        std::string name = "[";
+        for (const wchar_t* c = row->section; *c != L'\0'; ++c)
+            name += static_cast<char>(*c);
+        sections.push_back(name + ']');
+    }
+    sections.push_back("[Language]");
     std::size_t at = 0;
-    for (const char* section :
-         {"[Languages]", "[ComPort]", "[BitsPerSecond]", "[DataBits]", "[FlowControl]", "[Parity]",
-          "[SendTo]", "[StopBits]", "[cFilter]", "[Prefix]", "[IsKeyBoard]", "[Language]"}) {
+    for (const std::string& section : sections) {
         const std::size_t found = text.find(section, at);
         EXPECT_NE(found, std::string::npos) << section << " in order in\n" << text;
         if (found != std::string::npos)
@@ -207,7 +221,7 @@ TEST(Win32Configuration, ValuesLoadByTheNumberRule) {
     Configuration config(ini, fs, reg);
     AppSettings s;
     EXPECT_TRUE(config.LoadSettings(s));
-    EXPECT_EQ(Fields(s), std::tuple(3, 11, 4, 2, 2, 4, 0, 1, 1, 0, std::wstring(254, L'L')));
+    EXPECT_EQ(Fields(s), Record({3, 11, 4, 2, 2, 4, 0, 1, 1, 0}, std::wstring(254, L'L')));
     EXPECT_EQ(config.ReadIniValue(L"language", L"VALUE", file, 255).size(), 254u);
     DeleteFileW(file.c_str());
 }

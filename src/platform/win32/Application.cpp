@@ -151,10 +151,9 @@ class Program {
             trayImages_ = std::move(fresh);
             return false;
         });
-        Control& openEntry = form[L"mn_Settings"];
-        deliverer_ = std::make_unique<Deliverer>(
-            Deliverer::Parts{settings_, desktop_, form[L"lbIdent"],
-                             [&openEntry] { return !openEntry.Enabled(); }, res_, *tray_});
+        deliverer_ = std::make_unique<Deliverer>(Deliverer::Parts{
+            settings_, desktop_,
+            [this](const std::wstring& code) { settingsWindow_->ShowCode(code); }, res_, *tray_});
         hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_);
         // The callback's own timing, for the figures of scripts/measure-hook.
         if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
@@ -167,11 +166,12 @@ class Program {
                                 hook_->WriteCallbackTimes();
                                 ExitProcess(0);
                             }});
-        loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{
-            settings_, state_, serial_, pump_, codePage_, *deliverer_, *tray_, *hook_, res_, form,
-            [this](bool enabled) { settingsWindow_->EnableFields(enabled); }});
-        form[L"Timer1"].OnTimer = [this] { loop_->Timer1Tick(); };
-        form[L"bConnection"].OnClick = [this] { loop_->bConnectionClick(); };
+        loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{settings_, state_, serial_, pump_,
+                                                                 codePage_, *deliverer_, *tray_,
+                                                                 *hook_, res_, *settingsWindow_});
+        settingsWindow_->AttachReadingLoop([this] { loop_->bConnectionClick(); },
+                                           [this] { loop_->Timer1Tick(); },
+                                           [this] { loop_->RefreshTrayTip(); });
         WatchForTheReader(form);
         // Only a window the user sees counts (the tray menu brings the hidden one forward).
         form.OnActivate = [this] {
@@ -186,12 +186,7 @@ class Program {
                 settingsWindow_->Unload();
             return true;
         });
-        // Escape hides the window, as its hide button does.
-        form.OnEscape = [&form] {
-            Control& hide = form[L"bCancel"];
-            if (hide.Enabled() && hide.OnClick)
-                hide.OnClick();
-        };
+        form.OnEscape = [this] { settingsWindow_->EscapePressed(); };
         form.OnTrayCallback = [this](UINT mouse) {
             TrayMouseMessage(*settingsWindow_, reinterpret_cast<std::uintptr_t>(form_->Handle()),
                              kTrayMouseMessage, mouse, mouse);
@@ -237,12 +232,6 @@ class Program {
                 loop_->RetryConnect();
             return false;
         });
-        Control& language = form[L"cbLanguage1"];
-        language.OnClick = [this, picked = language.OnClick] {
-            if (picked)
-                picked();
-            loop_->RefreshTrayTip();
-        };
     }
 
     // The system drops a low-level hook silently when its callback comes back late, as it may
@@ -281,7 +270,7 @@ class Program {
             test, test,
             TestSerial::Parts{
                 settings_, res_, *hook_, pump_, desktop_, codePage_,
-                [this] { return loop_->ReadPort(); }, (*form_)[L"Timer1"],
+                [this] { return loop_->ReadPort(); }, *settingsWindow_,
                 [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
                 [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;

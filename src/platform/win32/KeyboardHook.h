@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "config/AppSettings.h"
-#include "core/AppState.h"
 #include "core/Hook.h"
+#include "core/KeyboardHookControl.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
 
