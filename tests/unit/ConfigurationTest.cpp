@@ -7,6 +7,7 @@
 
 #include "FakeDisk.h"
 #include "FakeRegistry.h"
+#include "SettingFields.h"
 #include "config/Configuration.h"
 #include "config/modRegistrty.h"
 
@@ -33,15 +34,8 @@ struct ConfigFixture : ::testing::Test {
     }
 };
 
-using Record = std::pair<std::vector<int>, std::wstring>;
-
-// Every stored field, in the table's order, then the language.
-Record Fields(const AppSettings& s) {
-    Record r{{}, s.Language};
-    for (const SettingRow& row : kSettingRows)
-        r.first.push_back(s.*row.field);
-    return r;
-}
+using fake::Fields;
+using fake::Record;
 
 void ExpectDefaults(const AppSettings& s) {
     EXPECT_EQ(Fields(s), Record({0, 11, 4, 2, 0, 2, 0, 1, 1, 0}, L"BG"));

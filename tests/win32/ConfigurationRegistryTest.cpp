@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "../fakes/SettingFields.h"
 #include "config/Configuration.h"
 #include "config/modRegistrty.h"
 #include "platform/win32/Win32Basics.h"
@@ -69,15 +70,8 @@ std::string ReadAll(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-using Record = std::pair<std::vector<int>, std::wstring>;
-
-// Every stored field, in the table's order, then the language.
-Record Fields(const AppSettings& s) {
-    Record r{{}, s.Language};
-    for (const SettingRow& row : kSettingRows)
-        r.first.push_back(s.*row.field);
-    return r;
-}
+using fake::Fields;
+using fake::Record;
 
 RegistryValue Read(const std::wstring& name, std::uint32_t view) {
     Win32Registry reg;
