@@ -4,15 +4,15 @@
 
 #include <string>
 
+#include "platform/win32/Handles.h"
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
-    std::wstring marker(path, n);
-    marker = marker.substr(0, marker.find_last_of(L'\\') + 1) + L"planted-loaded";
-    HANDLE f = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE)
-        CloseHandle(f);
+    if (reason == DLL_PROCESS_ATTACH) {
+        wchar_t path[MAX_PATH];
+        std::wstring marker(path, GetModuleFileNameW(self, path, MAX_PATH));
+        marker = marker.substr(0, marker.find_last_of(L'\\') + 1) + L"planted-loaded";
+        const corv::win32::KernelHandle file(
+            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     return TRUE;
 }
