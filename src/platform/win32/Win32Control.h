@@ -44,7 +44,6 @@ class Win32Control : public Control {
 
     HWND Handle() const { return hwnd_; } // nullptr for timers, menus and pictures
     HMENU Popup() const { return menu_; } // menus and menu entries: the popup menu
-    int Id() const { return id_; }
     const ControlLayout& Layout() const { return layout_; }
     bool IsButton() const;
     // A WM_TIMER of this control's number: runs its tick unless it is stopped or already running.

@@ -424,7 +424,6 @@ LRESULT Win32Form::OnClose(HWND hwnd) {
 LRESULT Win32Form::OnNcDestroy(HWND hwnd, WPARAM wp, LPARAM lp) {
     hwnd_.release();
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    Raise(OnDestroyed);
     return DefWindowProcW(hwnd, WM_NCDESTROY, wp, lp);
 }
 

@@ -57,12 +57,10 @@ class Win32Form : public Form, public FormHost {
     bool PreTranslate(MSG& msg);
     // Destroys the window now; later calls do nothing.
     void Destroy() { hwnd_.reset(); }
-    bool Destroyed() const { return !hwnd_; }
 
     std::function<void()> OnActivate;     // the window became the active window
     std::function<void()> OnCloseCommand; // the system's close command; default: destroy
     std::function<void()> OnEscape;       // the Escape key
-    std::function<void()> OnDestroyed;
     std::function<void(UINT mouseMessage)> OnTrayCallback;
     std::function<void()> OnTaskbarCreated;
     // A handler of one more message; true when it handled the message, with the result in the
