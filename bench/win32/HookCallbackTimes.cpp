@@ -92,7 +92,7 @@ int main() {
         nullptr, [&] { return g_others >= wanted && GetTickCount64() - g_lastKey > 1000; },
         seconds * 1000ull);
     hook.RemoveKeyboardHook();
-    FILE* f = _wfopen(argv[1], L"w");
+    FILE* f = _wfopen(argv[1], L"wb");
     if (!f)
         return 1;
     for (const Timing& t : g_times)
