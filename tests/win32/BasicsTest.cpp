@@ -1,8 +1,6 @@
-// The basic Win32 seams where the unit tests' fakes rely on them, and the library search.
+// The library search: no library planted beside the program is ever loaded.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <fstream>
 
 #include "platform/win32/Win32Basics.h"
 #include "platform/win32/Win32Form.h"
@@ -13,8 +11,8 @@ namespace {
 
 std::wstring TempFolder() {
     wchar_t buf[MAX_PATH];
-    GetTempPathW(MAX_PATH, buf);
-    std::wstring dir = std::wstring(buf) + L"corv-basics-" + std::to_wstring(GetCurrentProcessId());
+    std::wstring dir(buf, GetTempPathW(MAX_PATH, buf));
+    dir += L"corv-basics-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
@@ -26,40 +24,6 @@ std::wstring FolderOf(HMODULE module) {
 }
 
 } // namespace
-
-// Names without regard to case, values cut to size - 1, new sections at the end, keys replaced
-// in place: what the private-profile fake does.
-TEST(Win32Profile, BehavesAsTheFakeAssumes) {
-    const std::wstring file = TempFolder() + L"\\t.cfg";
-    DeleteFileW(file.c_str());
-    Win32PrivateProfile ini;
-    EXPECT_TRUE(ini.WriteString(L"B", L"Value", L"1", file));
-    EXPECT_TRUE(ini.WriteString(L"A", L"Value", std::wstring(300, L'x'), file));
-    EXPECT_TRUE(ini.WriteString(L"b", L"VALUE", L"3", file));
-    EXPECT_EQ(ini.GetString(L"b", L"value", L"", 255, file), L"3");
-    std::ifstream in(file.c_str(), std::ios::binary);
-    const std::string text(std::istreambuf_iterator<char>(in), {});
-    EXPECT_EQ(text.find("[B]\r\nValue=3\r\n[A]"), 0u) << text;
-    EXPECT_EQ(ini.GetString(L"A", L"Value", L"", 255, file).size(), 254u);
-    EXPECT_FALSE(ini.WriteString(L"A", L"Value", L"1", L"")); // never WIN.INI
-}
-
-TEST(Win32FileSystem, FindsOnlyOrdinaryFiles) {
-    const std::wstring dir = TempFolder();
-    Win32FileSystem fs;
-    const std::wstring hidden = dir + L"\\h.lng", plain = dir + L"\\Forms.lng";
-    std::ofstream(hidden.c_str()) << "x";
-    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_FALSE(fs.FindFirstOrdinaryFile(dir + L"\\*.lng"));
-    std::ofstream(plain.c_str()) << "x";
-    EXPECT_EQ(fs.FindFirstOrdinaryFile(dir + L"\\*.lng").value_or(L""), L"Forms.lng");
-    EXPECT_TRUE(fs.FolderExists(dir + L"\\"));
-    EXPECT_FALSE(fs.FolderExists(plain));
-    EXPECT_TRUE(fs.RemoveFile(plain));
-    EXPECT_FALSE(fs.RemoveFile(plain));
-    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(hidden.c_str());
-}
 
 // A library named like the rich-edit library beside the program is never loaded: the start-up
 // restricts the search to the system folder. A copy of this program runs from a folder that
@@ -86,10 +50,9 @@ TEST(Win32Libraries, RichEditComesFromTheSystemFolderOnly) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, dir.c_str(), &si, &pi);
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               dir.c_str(), &si, &pi));
     SetEnvironmentVariableW(L"CORV_PLANTED_CHILD", nullptr);
-    ASSERT_TRUE(started);
     const KernelHandle process(pi.hProcess), thread(pi.hThread);
     DWORD code = 1;
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
@@ -99,5 +62,4 @@ TEST(Win32Libraries, RichEditComesFromTheSystemFolderOnly) {
     EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "planted one loaded";
     for (const std::wstring& f : {self, dir + L"\\Msftedit.dll", marker})
         DeleteFileW(f.c_str());
-    RemoveDirectoryW(dir.c_str());
 }

@@ -2,17 +2,16 @@
 // test: when loaded it leaves the file "planted-loaded" in its own folder.
 #include <windows.h>
 
-#include <string>
+#include <cwchar>
 
 #include "platform/win32/Handles.h"
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        wchar_t path[MAX_PATH];
-        std::wstring marker(path, GetModuleFileNameW(self, path, MAX_PATH));
-        marker = marker.substr(0, marker.find_last_of(L'\\') + 1) + L"planted-loaded";
-        const corv::win32::KernelHandle file(
-            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    wchar_t path[MAX_PATH + 16] = {};
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(self, path, MAX_PATH) != 0) {
+        std::wcscpy(std::wcsrchr(path, L'\\') + 1, L"planted-loaded");
+        corv::win32::KernelHandle(
+            CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     return TRUE;
 }
