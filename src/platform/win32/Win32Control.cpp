@@ -135,9 +135,10 @@ void Win32Control::SetEnabled(bool enabled) {
     if (hwnd_) {
         EnableWindow(hwnd_, enabled ? TRUE : FALSE);
     } else if (layout_.kind == ControlKind::Timer) {
-        timer_ = enabled ? StartTimer(form_.Handle(), static_cast<UINT_PTR>(id_),
-                                      static_cast<UINT>(layout_.interval))
-                         : TimerHandle();
+        // A timer of a window that is gone would be a timer of the thread: none is started.
+        timer_ = enabled && form_.Handle() ? StartTimer(form_.Handle(), static_cast<UINT_PTR>(id_),
+                                                        static_cast<UINT>(layout_.interval))
+                                           : TimerHandle();
     } else {
         enabled_ = enabled;
         if (layout_.kind == ControlKind::MenuEntry)

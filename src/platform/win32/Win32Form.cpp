@@ -322,7 +322,7 @@ LRESULT Win32Form::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
         return OnActivateMessage(hwnd, wp);
     case WM_CLOSE:
-        return OnClose(hwnd);
+        return OnClose();
     case WM_NCDESTROY:
         return OnNcDestroy(hwnd, wp, lp);
     case WM_ERASEBKGND:
@@ -413,11 +413,11 @@ LRESULT Win32Form::OnActivateMessage(HWND hwnd, WPARAM wp) {
     return 0;
 }
 
-LRESULT Win32Form::OnClose(HWND hwnd) {
+LRESULT Win32Form::OnClose() {
     if (OnCloseCommand)
         Raise(OnCloseCommand);
     else
-        DestroyWindow(hwnd); // the window's own close; the handle is given up at WM_NCDESTROY
+        Destroy();
     return 0;
 }
 

@@ -77,7 +77,7 @@ class Win32Form : public Form, public FormHost {
     LRESULT OnCommand(WPARAM wp, LPARAM lp);
     LRESULT OnTimer(WPARAM id);
     LRESULT OnActivateMessage(HWND hwnd, WPARAM wp);
-    LRESULT OnClose(HWND hwnd);
+    LRESULT OnClose();
     LRESULT OnNcDestroy(HWND hwnd, WPARAM wp, LPARAM lp);
     LRESULT OnEraseBackground(HWND hwnd, WPARAM dc);
     LRESULT OnControlColour(HWND hwnd, UINT msg, WPARAM dc, LPARAM child);
