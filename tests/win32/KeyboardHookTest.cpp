@@ -1,5 +1,4 @@
-// What the end-to-end tests cannot bring about: a keyboard hook the system refuses, and a
-// target window whose thread answers no message.
+// What the end-to-end tests cannot bring about: a refused keyboard hook, a hung target window.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,28 +13,23 @@
 using namespace corv;
 using namespace corv::win32;
 
-namespace {
-
-HHOOK WINAPI Refuse(int, HOOKPROC, HINSTANCE, DWORD) {
+static HHOOK WINAPI Refuse(int, HOOKPROC, HINSTANCE, DWORD) {
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
 }
 
 // Key code 2 opens a capture whatever its flags (seen by the hook), given back after a silence.
-bool Sees(KeyboardHook& hook, ULONG_PTR extraInfo = 0) {
+static bool Sees(KeyboardHook& hook, ULONG_PTR extraInfo = 0) {
     INPUT in[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
     in[0].ki = {2, 0, 0, 0, extraInfo};
     in[1].ki = {2, 0, KEYEVENTF_KEYUP, 0, extraInfo};
     SendInput(2, in, sizeof(INPUT));
-    RunMessages(
-        nullptr, [&] { return hook.State().Capturing; }, 300);
+    RunMessages(nullptr, nullptr, 300);
     const bool seen = hook.State().Capturing;
     RunMessages(
         nullptr, [&] { return !hook.State().Capturing; }, 3000);
     return seen;
 }
-
-} // namespace
 
 TEST(KeyboardHook, ARefusedHookIsOnRecordAndARefusedReinstallKeepsTheHookInPlace) {
     AppSettings settings;
