@@ -1,4 +1,5 @@
-# Windows build (mingw-w64): the program, the Win32 seam tests and the test helper programs.
+# Windows build (mingw-w64): the program, the Win32 seam tests, the test helper programs and the
+# measuring programs.
 set(WIN_DEFS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 set(WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32 uxtheme ole32 version)
 add_link_options(-static -static-libgcc -static-libstdc++)
@@ -33,11 +34,13 @@ if(WIN32_TEST_SOURCES)
     # A library named like the rich-edit library, which a test plants beside a copy of itself.
     add_library(PlantedRichEdit SHARED tests/win32/planted/PlantedRichEdit.cpp)
     set_target_properties(PlantedRichEdit PROPERTIES PREFIX "")
+    target_include_directories(PlantedRichEdit PRIVATE src)
     add_dependencies(win32_tests PlantedRichEdit)
 endif()
 
-# Test helper programs: one program per source file, named after it.
-file(GLOB HELPER_SOURCES CONFIGURE_DEPENDS tests/helpers/*.cpp)
+# Test helper programs, and the measuring programs of scripts/bench and scripts/measure-*
+# (baselines and watchers): one program per source file, named after it.
+file(GLOB HELPER_SOURCES CONFIGURE_DEPENDS tests/helpers/*.cpp bench/win32/*.cpp)
 foreach(src ${HELPER_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "common/ScopeGuard.h"
+
 namespace corv {
 namespace {
 
@@ -263,10 +265,7 @@ void HookActionQueue::RunPending(CodeDelivery& delivery, KeyInjector& injector) 
     if (running_)
         return;
     running_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{running_};
+    const ScopeGuard done([this] { running_ = false; });
     while (!pending_.empty()) {
         HookAction action = std::move(pending_.front());
         pending_.pop_front();

@@ -1,5 +1,6 @@
 #include "core/ReadingLoop.h"
 
+#include "common/ScopeGuard.h"
 #include "common/Text.h"
 
 namespace corv {
@@ -26,11 +27,8 @@ std::wstring Reason(std::wstring message) {
 void ReadingLoop::Timer1Tick() {
     if (inTick_ || held_)
         return;
-    struct Guard {
-        bool& flag;
-        explicit Guard(bool& f) : flag(f) { flag = true; }
-        ~Guard() { flag = false; }
-    } guard(inTick_);
+    inTick_ = true;
+    const ScopeGuard leave([this] { inTick_ = false; });
 
     const unsigned connection = connection_;
     const std::optional<std::wstring> read = ReadWaiting();

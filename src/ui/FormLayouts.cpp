@@ -22,6 +22,19 @@ ControlLayout C(std::wstring name, K kind, std::wstring container, std::wstring 
     return c;
 }
 
+// The reading timers of both windows tick every 50 ms.
+ControlLayout Timer() {
+    ControlLayout c = C(L"Timer1", K::Timer, {}, {}, 0, 0, 0, 0, false);
+    c.interval = 50;
+    return c;
+}
+
+// The identifier box shows a code rather than taking input.
+ControlLayout ShownValue(ControlLayout c) {
+    c.onBackColour = true;
+    return c;
+}
+
 // Replaced at load by the languages the configuration and the language files name.
 std::vector<std::wstring> KnownLanguageNames() {
     std::vector<std::wstring> names;
@@ -63,12 +76,12 @@ FormLayout MakeSettings() {
     f.clientHeight = 6270;
     f.controls = {
         C(L"Flash2", K::Picture, {}, {}, 1050, 6510, 765, 765, false),
-        C(L"Timer1", K::Timer, {}, {}, 0, 0, 0, 0, false),
+        Timer(),
         C(other, K::Frame, {}, L"Други", 90, 3210, 4125, 3015, true),
         FixedList(L"cbLanguage1", other, 1650, 2610, 2325, 315, KnownLanguageNames()),
         LookedUpList(L"cIsKeyBoard", other, 2490, 2130, 1485, 315, 2),
         LookedUpList(L"cPrefix", other, 1650, 1230, 2325, 315, 4),
-        C(L"lbIdent", K::TextBox, other, {}, 1650, 1710, 2325, 285, false),
+        ShownValue(C(L"lbIdent", K::TextBox, other, {}, 1650, 1710, 2325, 285, false)),
         LookedUpList(L"cFilter", other, 2460, 750, 1515, 315, 2),
         LookedUpList(L"cSendTo", other, 1650, 270, 2325, 315, 2),
         C(L"lblLanguage", K::Label, other, L"Език", 180, 2670, 1455, 255, true),
@@ -126,7 +139,7 @@ FormLayout MakeTestSerial() {
         C(L"bKeyCode", K::MyButton, {}, L"KeyCode", 960, 2160, 855, 375, false),
         C(L"bAscii", K::MyButton, {}, L"Ascii", 1830, 2160, 855, 375, false),
         C(L"bSerial", K::MyButton, {}, L"Serial", 2700, 2160, 855, 375, false),
-        C(L"Timer1", K::Timer, {}, {}, 0, 0, 0, 0, false),
+        Timer(),
     };
     return f;
 }

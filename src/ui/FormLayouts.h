@@ -23,6 +23,10 @@ struct ControlLayout {
     int lookedUpItems = 0;
     // True when the shipped language files translate this control's caption (or items).
     bool translated = false;
+    // Text boxes that show a value rather than take one: on the window's colour, not white.
+    bool onBackColour = false;
+    // Timers: milliseconds between ticks.
+    int interval = 0;
 };
 
 struct FormLayout {

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Handles.h"
 #include "KeyboardHook.h"
+#include "MessageLoop.h"
 #include "Resources.h"
 #include "SingleInstance.h"
 #include "Win32Basics.h"
@@ -15,6 +17,7 @@
 #include "Win32Form.h"
 #include "Win32NotifyIcon.h"
 #include "Win32Registry.h"
+#include "common/ScopeGuard.h"
 #include "config/Configuration.h"
 #include "core/ModMainReader.h"
 #include "core/ReadingLoop.h"
@@ -38,29 +41,17 @@ constexpr UINT kDpiChanged = 0x02E0;
 // Asks the running copy to show its Settings window in front.
 constexpr wchar_t kShowRunningCopyMessage[] = L"Quillomarte.Corvanthelix.ShowSettings";
 
-// An icon loaded from the resources at the size the notification area uses at a DPI.
-class SmallIcon {
-  public:
-    SmallIcon(HINSTANCE instance, int id, UINT dpi) : icon_(LoadTrayIcon(instance, id, dpi)) {}
-    ~SmallIcon() {
-        if (icon_)
-            DestroyIcon(icon_);
-    }
-    SmallIcon(const SmallIcon&) = delete;
-    SmallIcon& operator=(const SmallIcon&) = delete;
-    std::uintptr_t Handle() const { return reinterpret_cast<std::uintptr_t>(icon_); }
-
-  private:
-    HICON icon_;
-};
-
 // The two tray images at one DPI.
 struct TrayImages {
     TrayImages(HINSTANCE instance, UINT dpi)
-        : connected(instance, IDI_TRAY_CONNECTED, dpi),
-          notConnected(instance, IDI_TRAY_NOT_CONNECTED, dpi) {}
-    SmallIcon connected, notConnected;
+        : connected(LoadTrayIcon(instance, IDI_TRAY_CONNECTED, dpi)),
+          notConnected(LoadTrayIcon(instance, IDI_TRAY_NOT_CONNECTED, dpi)) {}
+    IconHandle connected, notConnected;
 };
+
+std::uintptr_t Id(const IconHandle& icon) {
+    return reinterpret_cast<std::uintptr_t>(icon.get());
+}
 
 // Asks the running copy to show its Settings window, as a double-click on its icon would, and
 // lets it come to the front.
@@ -77,26 +68,6 @@ void ShowRunningCopy() {
     }
 }
 
-// Runs this thread's messages until done() answers true, for at most two seconds of waiting
-// (a message box opened meanwhile holds the clock).
-void LetMessagesRun(Win32Form& window, const std::function<bool()>& done) {
-    const ULONGLONG deadline = GetTickCount64() + 2000;
-    MSG msg;
-    while (!done() && GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            if (window.PreTranslate(msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
 // The whole program: the process-wide state, the seams, the reader and the windows.
 class Program {
   public:
@@ -109,33 +80,21 @@ class Program {
                      [this] { LoadSettingsWindow(); }});
     }
 
-    int Run() {
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (form_ && form_->PreTranslate(msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        return static_cast<int>(msg.wParam);
-    }
+    int Run() { return RunMessages(form_.get(), nullptr, kWaitForever).value_or(0); }
 
   private:
     void LoadSettingsWindow() {
         InitWindowLayer(instance_);
-        form_ = std::make_unique<Win32Form>(
-            instance_,
-            SpecFromLayout(SettingsLayout(), SettingsFocusOrder(), IDI_APPLICATION_ICON));
+        form_ = std::make_unique<Win32Form>(instance_, SettingsLayout(), SettingsFocusOrder(),
+                                            IDI_APPLICATION_ICON);
         Win32Form& form = *form_;
         trayImages_ = std::make_unique<TrayImages>(instance_, static_cast<UINT>(form.Dpi()));
         tray_ = std::make_unique<modSysTry>(
             shell_, [this] { return reinterpret_cast<std::uintptr_t>(form_->Handle()); },
-            trayImages_->connected.Handle(), trayImages_->notConnected.Handle(),
+            Id(trayImages_->connected), Id(trayImages_->notConnected),
             [this](bool retry) {
-                if (retry)
-                    SetTimer(form_->Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
-                else
-                    KillTimer(form_->Handle(), kTrayRetryTimer);
+                trayRetry_ = retry ? StartTimer(form_->Handle(), kTrayRetryTimer, kTrayRetryMs)
+                                   : TimerHandle();
             });
         form.AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM, LRESULT& result) {
             if (id != kTrayRetryTimer)
@@ -147,7 +106,7 @@ class Program {
         // Sharp images at the new DPI; the window's own layout follows.
         form.AddMessageHandler(kDpiChanged, [this](WPARAM dpi, LPARAM, LRESULT&) {
             auto fresh = std::make_unique<TrayImages>(instance_, HIWORD(dpi));
-            tray_->SetIcons(fresh->connected.Handle(), fresh->notConnected.Handle());
+            tray_->SetIcons(Id(fresh->connected), Id(fresh->notConnected));
             trayImages_ = std::move(fresh);
             return false;
         });
@@ -155,17 +114,11 @@ class Program {
             settings_, desktop_,
             [this](const std::wstring& code) { settingsWindow_->ShowCode(code); }, res_, *tray_});
         hook_ = std::make_unique<KeyboardHook>(settings_, codePage_, *deliverer_);
-        // The callback's own timing, for the figures of scripts/measure-hook.
-        if (const wchar_t* file = _wgetenv(L"CORV_HOOK_TIMES"); file && *file)
-            hook_->RecordCallbackTimes(file);
         settingsWindow_ = std::make_unique<Settings>(
             form, form,
             Settings::Parts{settings_, state_, config_, res_, *hook_, *tray_,
                             [this] { serial_.CloseComm(); }, [this] { ShowTestWindow(); },
-                            [this] {
-                                hook_->WriteCallbackTimes();
-                                ExitProcess(0);
-                            }});
+                            [] { ExitProcess(0); }});
         loop_ = std::make_unique<ReadingLoop>(ReadingLoop::Parts{settings_, state_, serial_, pump_,
                                                                  codePage_, *deliverer_, *tray_,
                                                                  *hook_, res_, *settingsWindow_});
@@ -211,10 +164,7 @@ class Program {
         const UINT retryMs = interval && *interval ? static_cast<UINT>(_wtoi(interval))
                                                    : static_cast<UINT>(kRetryIntervalMs);
         loop_->RetryTimer = [this, retryMs](bool run) {
-            if (run)
-                SetTimer(form_->Handle(), kRetryTimerId, retryMs, nullptr);
-            else
-                KillTimer(form_->Handle(), kRetryTimerId);
+            retry_ = run ? StartTimer(form_->Handle(), kRetryTimerId, retryMs) : TimerHandle();
         };
         form.AddMessageHandler(WM_TIMER, [this](WPARAM id, LPARAM, LRESULT&) {
             if (id != kRetryTimerId)
@@ -257,21 +207,17 @@ class Program {
         // The Test window reads the port; a reconnect meanwhile does not start the reading loop
         // beside it.
         loop_->HoldReading(true);
-        struct Release {
-            ReadingLoop& loop;
-            ~Release() { loop.HoldReading(false); }
-        } release{*loop_};
+        const ScopeGuard release([this] { loop_->HoldReading(false); });
         const HWND owner = form_->Handle();
-        Win32Form test(
-            instance_,
-            SpecFromLayout(TestSerialLayout(), TestSerialFocusOrder(), IDI_APPLICATION_ICON),
-            owner);
+        Win32Form test(instance_, TestSerialLayout(), TestSerialFocusOrder(), IDI_APPLICATION_ICON,
+                       owner);
         TestSerial behaviour(
             test, test,
             TestSerial::Parts{
                 settings_, res_, *hook_, pump_, desktop_, codePage_,
                 [this] { return loop_->ReadPort(); }, *settingsWindow_,
-                [&test](const std::function<bool()>& done) { LetMessagesRun(test, done); },
+                // At most two seconds of waiting for what the window waits for.
+                [&test](const std::function<bool()>& done) { RunMessages(&test, done, 2000); },
                 [&test] { return GetForegroundWindow() == test.Handle(); }});
         bool open = true;
         test.OnCloseCommand = [&] {
@@ -285,18 +231,8 @@ class Program {
         CenterForm(test);
         EnableWindow(owner, FALSE);
         test.Show();
-        MSG msg;
-        while (open) {
-            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-            if (got <= 0) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            if (test.PreTranslate(msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        RunMessages(
+            &test, [&open] { return !open; }, kWaitForever);
         EnableWindow(owner, TRUE);
         SetForegroundWindow(owner);
     }
@@ -318,6 +254,8 @@ class Program {
     Win32NotifyIcon shell_;
     std::unique_ptr<TrayImages> trayImages_;
     std::unique_ptr<Win32Form> form_;
+    TimerHandle trayRetry_; // offers a refused tray icon again
+    TimerHandle retry_;     // tries a wanted connection again
     std::unique_ptr<modSysTry> tray_;
     std::unique_ptr<Deliverer> deliverer_;
     std::unique_ptr<KeyboardHook> hook_;

@@ -1,6 +1,5 @@
 #include "KeyboardHook.h"
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -28,9 +27,8 @@ std::wstring SystemMessage(DWORD error) {
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const LocalMemory buffer(text);
     std::wstring message = n ? std::wstring(text, n) : L"";
-    if (text)
-        LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
         message.pop_back();
     return L"error " + std::to_wstring(error) + (message.empty() ? L"" : L": " + message);
@@ -67,7 +65,6 @@ LRESULT CALLBACK KeyboardHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 
 KeyboardHook::~KeyboardHook() {
     RemoveKeyboardHook();
-    WriteCallbackTimes();
     if (g_reader == this)
         g_reader = nullptr;
 }
@@ -85,7 +82,7 @@ bool KeyboardHook::InstallKeyboardHook() {
     hook_.reset(hook);
     ResetState();
     lastHeartbeat_ = GetTickCount64();
-    SetTimer(window_.get(), kHeartbeatTimer, kHeartbeatMs, nullptr);
+    heartbeat_ = StartTimer(window_.get(), kHeartbeatTimer, kHeartbeatMs);
     return true;
 }
 
@@ -93,7 +90,7 @@ void KeyboardHook::RemoveKeyboardHook() {
     if (!hook_)
         return;
     hook_.reset();
-    KillTimer(window_.get(), kHeartbeatTimer);
+    heartbeat_.reset();
     ResetState();
 }
 
@@ -119,9 +116,7 @@ void KeyboardHook::ResetState() noexcept {
     } catch (...) {
         state_ = HookState{};
     }
-    if (silenceArmed_)
-        KillTimer(window_.get(), kSilenceTimer);
-    silenceArmed_ = false;
+    silence_.reset();
     RunPendingActions();
 }
 
@@ -143,19 +138,19 @@ void KeyboardHook::ArmSilence() noexcept {
     // The callback only notes the time (no call into the system): the timer, set once when the
     // wait begins, looks at it when it fires and waits on for what is left of the silence.
     lastKeyTick_ = GetTickCount64();
-    if (AwaitsSilence(state_) && !silenceArmed_)
-        silenceArmed_ = SetTimer(window_.get(), kSilenceTimer, kSilenceMs, nullptr) != 0;
+    if (AwaitsSilence(state_) && !silence_)
+        silence_ = StartTimer(window_.get(), kSilenceTimer, kSilenceMs);
 }
 
 void KeyboardHook::OnTimer(UINT_PTR id) noexcept {
     if (id == kSilenceTimer) {
         const ULONGLONG quiet = GetTickCount64() - lastKeyTick_;
         if (AwaitsSilence(state_) && quiet < kSilenceMs) {
-            SetTimer(window_.get(), kSilenceTimer, static_cast<UINT>(kSilenceMs - quiet), nullptr);
+            silence_ =
+                StartTimer(window_.get(), kSilenceTimer, static_cast<UINT>(kSilenceMs - quiet));
             return;
         }
-        KillTimer(window_.get(), kSilenceTimer);
-        silenceArmed_ = false;
+        silence_.reset();
         try {
             queue_.Add(DecideSilence(state_).After);
         } catch (...) {
@@ -209,44 +204,24 @@ LRESULT CALLBACK KeyboardHook::KeyboardHookProc(int code, WPARAM wParam, LPARAM 
 }
 
 LRESULT KeyboardHook::OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    const bool timed = !timesFile_.empty();
-    LARGE_INTEGER entry{}, decided{}, exit{};
-    if (timed)
-        QueryPerformanceCounter(&entry);
-
     bool swallow = false;
     bool post = false;
-    bool own = false;
     // Only a key event (code 0) carries a record; any other code is passed on untouched.
     if (code == HC_ACTION && lParam != 0) {
+        const KeyEvent key = CopyKeyRecord(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
         try {
-            const KeyEvent key = CopyKeyRecord(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
-            own = key.dwExtraInfo == kInjectedKeyTag;
             HookDecision decision = DecideKeyEvent(code, key, state_, settings_.Prefix, codePage_);
             swallow = decision.Swallow;
             post = queue_.Add(std::move(decision.After));
         } catch (...) {
             // Out of memory at worst: the key goes on as if the hook were not there.
         }
-        if (!own)
+        if (key.dwExtraInfo != kInjectedKeyTag)
             ArmSilence();
     }
-    if (timed)
-        QueryPerformanceCounter(&decided);
     const LRESULT result = swallow ? 1 : CallNextHookEx(hook_.get(), code, wParam, lParam);
     if (post)
         PostMessageW(window_.get(), kHookActionsMessage, 0, 0);
-
-    if (timed) {
-        QueryPerformanceCounter(&exit);
-        const double perMicrosecond = static_cast<double>(frequency_.QuadPart) / 1e6;
-        if (times_.size() < times_.capacity())
-            times_.push_back(
-                {static_cast<double>(exit.QuadPart - entry.QuadPart) / perMicrosecond,
-                 static_cast<double>(decided.QuadPart - entry.QuadPart) / perMicrosecond, own});
-        if (times_.size() - timesWritten_ >= 100)
-            PostMessageW(window_.get(), kHookActionsMessage, 0, 0);
-    }
     return result;
 }
 
@@ -254,25 +229,6 @@ void KeyboardHook::RunPendingActions() noexcept {
     try {
         queue_.RunPending(delivery_, *this);
     } catch (...) {
-    }
-    WriteCallbackTimes();
-}
-
-void KeyboardHook::RecordCallbackTimes(const std::wstring& file) {
-    QueryPerformanceFrequency(&frequency_);
-    times_.reserve(1'000'000);
-    timesFile_ = file;
-}
-
-void KeyboardHook::WriteCallbackTimes() noexcept {
-    if (timesFile_.empty() || timesWritten_ == times_.size())
-        return;
-    if (FILE* f = _wfopen(timesFile_.c_str(), L"ab")) {
-        for (; timesWritten_ < times_.size(); ++timesWritten_)
-            std::fprintf(f, "%.3f %.3f %s\n", times_[timesWritten_].total,
-                         times_[timesWritten_].decision,
-                         times_[timesWritten_].own ? "own" : "other");
-        std::fclose(f);
     }
 }
 

@@ -6,12 +6,10 @@
 // the hook therefore reinstalls itself after a stall, a resume from sleep or a session unlock).
 #include <windows.h>
 
-#include <cstdint>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include "Handles.h"
 #include "config/AppSettings.h"
 #include "core/Hook.h"
 #include "core/KeyboardHookControl.h"
@@ -19,38 +17,6 @@
 #include "platform/Desktop.h"
 
 namespace corv::win32 {
-
-// An installed hook; removed when the owner lets go of it.
-class HookHandle {
-  public:
-    HookHandle() = default;
-    explicit HookHandle(HHOOK hook) : hook_(hook) {}
-    ~HookHandle() { reset(); }
-    HookHandle(HookHandle&& other) noexcept : hook_(other.release()) {}
-    HookHandle& operator=(HookHandle&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    HookHandle(const HookHandle&) = delete;
-    HookHandle& operator=(const HookHandle&) = delete;
-
-    HHOOK get() const { return hook_; }
-    explicit operator bool() const { return hook_ != nullptr; }
-    HHOOK release() {
-        HHOOK h = hook_;
-        hook_ = nullptr;
-        return h;
-    }
-    void reset(HHOOK hook = nullptr) {
-        if (hook_ && hook_ != hook)
-            UnhookWindowsHookEx(hook_);
-        hook_ = hook;
-    }
-
-  private:
-    HHOOK hook_ = nullptr;
-};
 
 // The private message that asks the reader's window to carry out what the callback decided.
 inline constexpr UINT kHookActionsMessage = WM_APP + 0x41;
@@ -61,12 +27,6 @@ inline constexpr UINT_PTR kHeartbeatTimer = 2;
 inline constexpr UINT kHeartbeatMs = 250;
 // A heartbeat this much later than due means the thread could not run its callbacks in time.
 inline constexpr ULONGLONG kStallMs = 1000;
-
-// A window that is destroyed with its owner.
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 class KeyboardHook : public KeyboardHookControl, private KeyInjector {
   public:
@@ -101,12 +61,6 @@ class KeyboardHook : public KeyboardHookControl, private KeyInjector {
     // The callback as the system calls it (one hook at a time per process).
     static LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
-    // Keeps the time each callback takes from entry to return, for the figures of
-    // scripts/measure-hook; written out by WriteCallbackTimes, a line per callback: microseconds
-    // in all, microseconds of deciding, then "own" (a key the program typed) or "other".
-    void RecordCallbackTimes(const std::wstring& file);
-    void WriteCallbackTimes() noexcept;
-
   private:
     LRESULT OnKeyEvent(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -121,7 +75,6 @@ class KeyboardHook : public KeyboardHookControl, private KeyInjector {
     const CodePage& codePage_;
     CodeDelivery& delivery_;
     HookState state_;
-    bool silenceArmed_ = false;
     ULONGLONG lastKeyTick_ = 0; // when the last key event of another program came
     ULONGLONG lastHeartbeat_ = 0;
     std::wstring lastRecord_;
@@ -129,17 +82,9 @@ class KeyboardHook : public KeyboardHookControl, private KeyInjector {
     HookActionQueue queue_;
     WindowHandle window_;
     HookHandle hook_;
+    TimerHandle silence_;   // running while a held capture waits for the keys to fall silent
+    TimerHandle heartbeat_; // running while the hook is installed
     HookInstaller installer_ = &SetWindowsHookExW;
-
-    std::wstring timesFile_;
-    struct CallbackTime {
-        double total;    // microseconds from entry to return
-        double decision; // of which copying the record and deciding
-        bool own;        // a key the program typed itself
-    };
-    std::vector<CallbackTime> times_;
-    std::size_t timesWritten_ = 0;
-    LARGE_INTEGER frequency_{};
 };
 
 } // namespace corv::win32

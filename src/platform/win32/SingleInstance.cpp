@@ -2,15 +2,9 @@
 
 namespace corv::win32 {
 
-SingleInstance::SingleInstance(const wchar_t* name) {
-    mutex_ = CreateMutexW(nullptr, FALSE, name);
-    another_ = mutex_ != nullptr ? GetLastError() == ERROR_ALREADY_EXISTS
-                                 : GetLastError() == ERROR_ACCESS_DENIED;
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_)
-        CloseHandle(mutex_);
+SingleInstance::SingleInstance(const wchar_t* name) : mutex_(CreateMutexW(nullptr, FALSE, name)) {
+    another_ =
+        mutex_ ? GetLastError() == ERROR_ALREADY_EXISTS : GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 } // namespace corv::win32

@@ -2,19 +2,18 @@
 // The previous-instance test: a named mutex held for the life of the process.
 #include <windows.h>
 
+#include "Handles.h"
+
 namespace corv::win32 {
 
 class SingleInstance {
   public:
     explicit SingleInstance(const wchar_t* name);
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
     // True when another process of this program already holds the name.
     bool AnotherIsRunning() const { return another_; }
 
   private:
-    HANDLE mutex_ = nullptr;
+    KernelHandle mutex_;
     bool another_ = false;
 };
 

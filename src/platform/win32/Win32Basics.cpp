@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "MessageLoop.h"
+
 namespace corv::win32 {
 
 void RestrictLibrarySearch() {
@@ -17,16 +19,16 @@ void RestrictLibrarySearch() {
     SetDllDirectoryW(L""); // takes the current folder out of the search as well
 }
 
-void* LoadSystemLibrary(const wchar_t* name) {
+ModuleHandle LoadSystemLibrary(const wchar_t* name) {
     if (HMODULE m = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return m;
+        return ModuleHandle(m);
     // Without the search-path update the flag is refused: name the system folder in full.
     wchar_t system[MAX_PATH];
     const UINT n = GetSystemDirectoryW(system, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
-        return nullptr;
+        return {};
     const std::wstring path = std::wstring(system, n) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return ModuleHandle(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 std::wstring AnsiCodePage::FromAnsi(std::string_view bytes) const {
@@ -105,9 +107,10 @@ bool Win32PrivateProfile::WriteString(const std::wstring& section, const std::ws
 
 std::optional<std::wstring> Win32FileSystem::FindFirstOrdinaryFile(const std::wstring& pattern) {
     WIN32_FIND_DATAW data{};
-    HANDLE h = FindFirstFileW(pattern.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
+    const HANDLE first = FindFirstFileW(pattern.c_str(), &data);
+    if (first == INVALID_HANDLE_VALUE)
         return std::nullopt;
+    const FindHandle search(first);
     std::optional<std::wstring> found;
     constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                    FILE_ATTRIBUTE_DIRECTORY | 0x8 /* volume label */;
@@ -116,8 +119,7 @@ std::optional<std::wstring> Win32FileSystem::FindFirstOrdinaryFile(const std::ws
             found = data.cFileName;
             break;
         }
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
+    } while (FindNextFileW(search.get(), &data));
     return found;
 }
 
@@ -147,16 +149,7 @@ std::wstring Win32FileSystem::ProgramFolder() {
 }
 
 void Win32MessagePump::ProcessPendingMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Leave the quit request for the main loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunMessages(nullptr, nullptr, 0);
 }
 
 } // namespace corv::win32

@@ -1,6 +1,7 @@
 #pragma once
 // Win32 implementations of the basic seams: code page, private-profile files, file system and
 // the message pump.
+#include "Handles.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessagePump.h"
@@ -37,11 +38,11 @@ class Win32FileSystem : public FileSystem {
 // folder, where anyone who can write there could plant one. Called first thing at start.
 void RestrictLibrarySearch();
 // Loads a system library from the system folder only; nothing when it cannot be loaded.
-void* LoadSystemLibrary(const wchar_t* name);
+ModuleHandle LoadSystemLibrary(const wchar_t* name);
 
 class Win32MessagePump : public MessagePump {
   public:
-    void ProcessPendingMessages() override;
+    void ProcessPendingMessages() override; // the messages already waiting, nothing more
 };
 
 } // namespace corv::win32

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "Handles.h"
+
 namespace corv::win32 {
 namespace {
 
@@ -46,19 +48,18 @@ INPUT KeyEvent(WORD vk, WORD scan, DWORD flags) {
 // The integrity level of a process (the last part of its mandatory label), or -1 when it cannot
 // be read.
 long IntegrityOf(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened))
         return -1;
-    long level = -1;
+    const KernelHandle token(opened);
     DWORD size = 0;
-    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
-        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
-        level = static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u));
-    }
-    CloseHandle(token);
-    return level;
+    if (size == 0 ||
+        !GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size))
+        return -1;
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    return static_cast<long>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u));
 }
 
 // True when the window belongs to a process of a higher integrity level (one run as
@@ -66,12 +67,8 @@ long IntegrityOf(HANDLE process) {
 bool OutranksThisProcess(HWND window) {
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process)
-        return false;
-    const long theirs = IntegrityOf(process);
-    CloseHandle(process);
-    return theirs > IntegrityOf(GetCurrentProcess());
+    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    return process && IntegrityOf(process.get()) > IntegrityOf(GetCurrentProcess());
 }
 
 // A key-up of a held modifier, by its own side (the right-hand keys and the Windows keys are

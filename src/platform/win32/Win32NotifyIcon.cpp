@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "Handles.h"
+
 namespace corv::win32 {
 namespace {
 
@@ -24,10 +26,8 @@ int TrayIconSize(UINT dpi) {
     if (const auto fn = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi"))))
         return fn(SM_CXSMICON, dpi);
-    const HDC screen = GetDC(nullptr);
-    const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const ScreenDc screen(GetDC(nullptr));
+    const int systemDpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     return MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), systemDpi);
 }
 

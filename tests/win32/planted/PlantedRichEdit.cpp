@@ -2,17 +2,16 @@
 // test: when loaded it leaves the file "planted-loaded" in its own folder.
 #include <windows.h>
 
-#include <string>
+#include <cwchar>
+
+#include "platform/win32/Handles.h"
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
-    std::wstring marker(path, n);
-    marker = marker.substr(0, marker.find_last_of(L'\\') + 1) + L"planted-loaded";
-    HANDLE f = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE)
-        CloseHandle(f);
+    wchar_t path[MAX_PATH + 16] = {};
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(self, path, MAX_PATH) != 0) {
+        std::wcscpy(std::wcsrchr(path, L'\\') + 1, L"planted-loaded");
+        corv::win32::KernelHandle(
+            CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     return TRUE;
 }

@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/win32/Handles.h"
+
 namespace {
 
 // The shell's window for one icon: the X11 driver's stand-alone tray, or explorer's own.
@@ -70,7 +72,7 @@ int main() {
         std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
         return 1;
     }
-    CloseHandle(pi.hThread);
+    const corv::win32::KernelHandle process(pi.hProcess), thread(pi.hThread);
     for (;;) {
         QueryPerformanceCounter(&now);
         if (CountIcons() > before) {
@@ -84,6 +86,5 @@ int main() {
         Sleep(1);
     }
     std::fflush(stdout);
-    CloseHandle(pi.hProcess);
     return 0;
 }
