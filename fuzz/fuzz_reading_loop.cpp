@@ -1,12 +1,11 @@
-// Byte streams into the serial reading loop, checked against a model: a tick takes what waits
-// (at most two receive buffers), a code ends after three empty ticks or when more comes after
-// two, one over 1,024 characters is dropped, and every other goes out once, in order, converted.
-// A tick inside a tick's message processing changes nothing. Input: byte 0 the prefix rule, then
+// Byte streams into the serial reading loop, against a model: a tick takes what waits (two
+// receive buffers at most), a code ends after three empty ticks or when more comes after two,
+// one over 1,024 characters is dropped, every other goes out once, in order, converted. A tick
+// inside a tick's message processing changes nothing. Input: byte 0 the prefix rule, then
 // 0x00-0x3F n + 1 ticks, 0x40-0x7F the next (n & 0x1F) + 1 bytes arrive (48 times over from
 // 0x60), 0x80-0xFF a tick with a tick inside.
 #include "FakeReaderWindow.h"
 #include "FuzzCheck.h"
-#include "core/ModMainReader.h"
 
 using namespace corv;
 
@@ -16,16 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     w.loop.bConnectionClick();
     std::wstring waiting, code; // the model: what waits at the port, the code being read
     std::size_t length = 0, idle = 0, dropped = 0, cards = 0;
-    std::vector<std::wstring> expected;
+    std::vector<std::wstring> typed;
     auto complete = [&] {
-        const bool card = code.find(kCardMarker) != std::wstring::npos,
-                   kept = length <= kMaxCodeLength;
+        const bool card = code.find(kCardMarker) != std::wstring::npos;
         const std::wstring c = card ? HexEncode(ReplaceAll(code, kCardMarker, L""), w.cp) : code;
         const auto out =
             c.starts_with(L"969") || c.starts_with(L"971") ? c : ApplyPrefix(w.settings.Prefix, c);
-        if (kept && !c.empty() && out)
-            expected.push_back(*out);
-        dropped += !kept, cards += card && kept, code.clear(), length = 0;
+        if (length <= kMaxCodeLength && !c.empty() && out)
+            typed.push_back(*out);
+        dropped += length > kMaxCodeLength, cards += card, code.clear(), length = 0;
     };
     auto tick = [&](bool inside) {
         w.tickInside = inside;
@@ -33,34 +31,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         w.tickInside = false;
         const std::size_t take =
             std::min<std::size_t>(waiting.size(), 2 * comm::kReceiveBufferSize);
-        if (take > 0 && idle >= 2)
+        if (take > 0 ? idle >= 2 : ++idle == 3)
             complete();
-        if (take == 0 && ++idle == 3)
-            complete(), idle = 0;
-        else if (take > 0)
-            code += waiting.substr(0, take), waiting.erase(0, take), length += take, idle = 0;
+        code += waiting.substr(0, take), waiting.erase(0, take), length += take;
+        idle = take > 0 || idle == 3 ? 0 : idle;
         if (length > kMaxCodeLength)
             code.clear();
         FUZZ_CHECK(w.loop.ReadBuffer() == code && w.loop.IdleTicks() == static_cast<int>(idle) &&
-                       w.delivered == expected &&
-                       w.loop.DroppedCodes() == static_cast<int>(dropped) &&
+                       w.delivered == typed && w.loop.DroppedCodes() == static_cast<int>(dropped) &&
                        w.window.allCharacterPicks == static_cast<int>(cards) &&
                        (w.settings.SendTo == 0) == (cards > 0),
-                   fuzz::Printable(w.loop.ReadBuffer()) + " after " +
-                       std::to_string(w.delivered.size()) + " codes");
+                   fuzz::Printable(w.loop.ReadBuffer()) + " after " + std::to_string(typed.size()) +
+                       " codes");
     };
     for (std::size_t at = 1; at < size;) {
         const std::uint8_t op = data[at++];
-        const std::string bytes(
-            reinterpret_cast<const char*>(data + at),
-            op >= 0x40 && op < 0x80 ? std::min<std::size_t>((op & 0x1F) + 1u, size - at) : 0);
-        for (int i = 0; !bytes.empty() && i < (op & 0x20 ? 48 : 1); ++i)
+        const std::size_t n = op >> 6 == 1 ? std::min<std::size_t>((op & 0x1F) + 1u, size - at) : 0;
+        const std::string bytes(reinterpret_cast<const char*>(data + at), n);
+        for (int i = 0; i < (op & 0x20 ? 48 : 1); ++i)
             w.comm.input += bytes, waiting += w.cp.FromAnsi(bytes);
-        at += bytes.size();
-        for (int i = 0; op < 0x40 && i <= op; ++i)
+        for (int i = 0; i <= (op < 0x40 ? op : -1); ++i)
             tick(false);
         if (op >= 0x80)
             tick(true);
+        at += n;
     }
     for (std::size_t i = waiting.size() / 1024 + 4; i > 0; --i) // silence: all is delivered
         tick(false);

@@ -1,13 +1,11 @@
 #pragma once
-// An in-memory serial port: the bytes waiting at it, the calls made, and the next calls of a
-// kind failing with chosen errors. Calls on a handle whose device went away fail with 21;
-// failing transfers raise the port's error flags 0x1A.
+// An in-memory serial port: the bytes waiting at it, the calls made, and the next calls of a kind
+// failing with chosen errors. Calls on a handle whose device went away fail with 21.
 #include <deque>
 #include <functional>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <utility>
 
 #include "FakeCodePage.h"
@@ -21,7 +19,6 @@ class FakeComm : public Comm {
     std::map<std::string, std::deque<std::uint32_t>> fail; // by call name: its next errors
     std::set<std::string> devices{"COM1", "COM3", "COM12"};
     CommDcb state{};
-    std::uint32_t flags = 0;
     int OpenHandles() const { return static_cast<int>(open_.size()); }
 
     Handle Open(const std::string& name, std::uint32_t, std::uint32_t, std::uint32_t,
@@ -38,7 +35,7 @@ class FakeComm : public Comm {
     bool SetTimeouts(Handle p, const CommTimeouts&) override { return Call("Timeouts", &p); }
     bool GetState(Handle p, CommDcb& d) override { return Call("GetState", &p) && (d = state, 1); }
     bool SetState(Handle p, const CommDcb& d) override {
-        return Call("SetState", &p) && (state = d, 1);
+        return Call("SetState", &p) && (state = d, true);
     }
     // The driver's form of settings text; the system refuses a text it cannot read.
     bool BuildDcb(const std::string& text, CommDcb& dcb) override {
@@ -49,35 +46,31 @@ class FakeComm : public Comm {
         dcb.BaudRate = static_cast<std::uint32_t>(std::stoul(m[1]));
         return true;
     }
-    bool ClearError(Handle p, std::uint32_t& errorFlags, CommStatus& status) override {
+    bool ClearError(Handle p, std::uint32_t& flags, CommStatus& status) override {
         status.InQueue = static_cast<std::uint32_t>(input.size());
-        return Call("ClearError", &p) && (errorFlags = std::exchange(flags, 0), true);
+        return Call("ClearError", &p) && (flags = 0x1A, true); // the flags a failure leaves
     }
-    // A read that goes pending ends in WaitOverlapped.
+    // A read or write that goes pending ends in WaitOverlapped.
     bool Read(Handle p, char* to, std::uint32_t size, std::uint32_t& read,
               CommOverlapped&) override {
-        to_ = to, pending_ = size;
-        return (read = 0, Call("Read " + std::to_string(size), &p)) && Take(read);
+        to_ = to, pending_ = size, read = 0;
+        return Call("Read " + std::to_string(size), &p) && Take(read);
     }
     bool Write(Handle p, const char* data, std::uint32_t size, std::uint32_t& written,
                CommOverlapped&) override {
-        to_ = nullptr, pending_ = size;
-        output.append(data, size); // a write that went pending goes on meanwhile
-        return (written = 0, Call("Write", &p)) && (written = size, true);
+        to_ = nullptr, pending_ = size, written = 0;
+        output.append(data, size);
+        return Call("Write", &p) && (written = size, true);
     }
     bool WaitOverlapped(Handle p, CommOverlapped&, std::uint32_t& done, bool) override {
         return (done = 0, Call("Wait", &p)) && (to_ ? Take(done) : (done = pending_, true));
     }
     bool Close(Handle p) override { return Call("Close", &p) && open_.erase(p); }
     std::uint32_t LastError() override { return error_; }
-    // "  E<number>. " and a line break; 51 has a NUL inside, 52 does not fit, 10000 on: none.
     std::uint32_t SystemMessage(std::uint32_t from, std::uint32_t id, std::uint32_t language,
                                 char* to, std::uint32_t size) override {
-        std::string text = "  E" + std::to_string(id) + ". \r\n";
-        text = id == 51 ? std::string("Cut\0here", 8) : id == 52 ? std::string(size, 'm') : text;
-        if (from != 0x1000 || language != 0 || id >= 10000 || text.size() >= size)
-            return error_ = 317, 0;
-        return static_cast<std::uint32_t>(text.copy(to, size));
+        const std::string text = "  E" + std::to_string(id) + ". \r\n";
+        return from == 0x1000 && !language ? static_cast<std::uint32_t>(text.copy(to, size)) : 0;
     }
 
   private:
@@ -91,8 +84,6 @@ class FakeComm : public Comm {
             error_ = 6;
         else if (port && what != "Close" && !devices.count(open_[*port]))
             error_ = 21;
-        if (error_ && (what[0] == 'R' || what[0] == 'W')) // Read, Write, Wait
-            flags |= 0x1A;
         return error_ == 0;
     }
     bool Take(std::uint32_t& done) {
@@ -102,7 +93,7 @@ class FakeComm : public Comm {
     std::map<Handle, std::string> open_; // the device of each open handle
     Handle next_ = 100;
     std::uint32_t error_ = 0, pending_ = 0; // pending_: size of the last transfer
-    char* to_ = nullptr;                    // its buffer, for a read
+    char* to_ = nullptr;                    // and its buffer, for a read
 };
 
 // The serial port object over the in-memory port, as the program wires them; it is also the
@@ -123,17 +114,5 @@ struct FakePort : MessagePump {
                          e.Message + L"}");
     }
 };
-
-// "x*3" in any word of a script (words separated by one space) becomes "xxx".
-inline std::string ExpandRuns(const std::string& script) {
-    std::string out, word;
-    for (std::istringstream words(script); std::getline(words, word, ' ');) {
-        if (const auto star = word.find('*'); star != std::string::npos && star > 0)
-            word.replace(star - 1, std::string::npos, std::stoul(word.substr(star + 1)),
-                         word[star - 1]);
-        out += (out.empty() ? "" : " ") + word;
-    }
-    return out;
-}
 
 } // namespace corv::fake

@@ -1,7 +1,7 @@
 #pragma once
 // The Settings window as the reading loop sees it, and the loop over it and the in-memory port.
-// What the user sees goes into `seen`: "~12" a code typed (~ the prefix mark), "[on]"/"[off]"
-// the tray image ("[+on]" added), "(retry)"/"(stop)" the retry timer, "(threw)" typing failed.
+// What the user sees goes into `seen`: "~12" a code typed (~ the prefix mark), "[on]"/"[off]" the
+// tray image ("[+on]" added), "(retry)"/"(stop)" the retry timer, "(threw)" typing failed.
 #include <map>
 #include <stdexcept>
 
@@ -37,11 +37,9 @@ struct LoopWorld : FakePort, CodeDelivery, TrayIcon, KeyboardHookControl, ResStr
         loop.RetryTimer = [this](bool run) { See(run ? "(retry)" : "(stop)"); };
     }
     void See(const std::string& what) { seen += (seen.empty() ? "" : " ") + what; }
-    void Tick() {
-        try {
-            loop.Timer1Tick();
-        } catch (const std::runtime_error&) { // as the timer's edge does
-        }
+    void Tick() try {
+        loop.Timer1Tick();
+    } catch (const std::runtime_error&) { // as the timer's edge
     }
     void ProcessPendingMessages() override {
         FakePort::ProcessPendingMessages();
@@ -65,19 +63,18 @@ struct LoopWorld : FakePort, CodeDelivery, TrayIcon, KeyboardHookControl, ResStr
             {L"strTipPort", L"on %1 at %2"},
             {L"strTipRetrying", L"%1 retrying"},
             {L"strTipNotConnected", L"off"},
-            {L"strTipKeyboard", L"keyboard"},
-            {L"strTipDropped", L"dropped %1"}};
+            {L"strTipKeyboard", L"keyboard"}};
         return tips.count(key) ? tips.at(key) : key + L"/" + language;
     }
 };
 
 // "Prefix=3" sets that setting, named by its section; false for any other word.
 inline bool SetSetting(AppSettings& settings, const std::string& word) {
+    const std::wstring w(word.begin(), word.end());
     for (const SettingRow& row : kSettingRows)
-        if (const std::wstring name = row.section + std::wstring(L"=");
-            std::wstring(word.begin(), word.end()).starts_with(name))
+        if (w.starts_with(row.section + std::wstring(L"=")))
             return settings.*row.field =
-                       static_cast<std::int16_t>(std::stoi(word.substr(name.size()))),
+                       static_cast<std::int16_t>(std::stoi(word.substr(word.find('=') + 1))),
                    true;
     return false;
 }
