@@ -1,12 +1,12 @@
-// The reading loop, its connect action and the port beneath, driven by scripts of words:
-// "."  a tick;  "123"  those bytes arrive, then a tick;  "click";  "click!"/"tick!"  a click, or
-// every tick, inside message processing;  "retry"  the retry timer, a new device or waking up;
-// "gone"/"back"  COM1 unplugged/plugged in;  "Read!1117"  the next such call fails so;
-// "Prefix=3", "@14400"  picked;  "start";  "nohook"/"notype"  hook or typing refused;  "hold",
-// "free", "testread"  the Test window's;  "throw"  the next message processing throws;
-// "write:AB", "flush"  the driver's, with their results;  "handler!87"  another handler's call
-// fails so meanwhile.  Seen as in LoopWorld, and "<tip>", "{error record}" after "err", "all=N"
-// card codes that picked all characters. Calls: those of the last word ("~" a message pass).
+// The reading loop, its connect action and the port beneath, driven by scripts of words: "."  a
+// tick;  "123"  those bytes arrive, then a tick;  "click" ("click!" inside the next message pass);
+// "tick!"  a tick inside every message pass;  "retry"  the retry timer, a new device or waking up;
+// "gone"/"back"  COM1 unplugged/back;  "Read!1117"  the next such call fails so;  "throw"  the
+// next message pass throws ("handler!87": another handler's call fails so);  "Prefix=3", "@14400"
+// picked;  "start";  "nohook", "notype"  hook, typing refused;  "hold", "free", "testread"  the
+// Test window's;  "write:AB", "flush"  the driver's.  Seen as in LoopWorld, "<tip>", "{error
+// record}" after "err", "all=N" card codes that picked all characters. Calls: those of the last
+// word ("~" a message pass).
 #include <gtest/gtest.h>
 
 #include "FakeReaderWindow.h"
@@ -16,7 +16,6 @@ using namespace corv;
 namespace {
 
 struct World : fake::LoopWorld {
-    std::uint32_t handlerError = 0;
     bool clickInside = false, throwNext = false;
 
     std::string Run(const std::string& script) {
@@ -26,8 +25,8 @@ struct World : fake::LoopWorld {
                 loop.bConnectionClick();
             if (std::exchange(throwNext, false))
                 throw std::runtime_error("boom");
-            if (handlerError)
-                comm.fail["Purge"].push_back(std::exchange(handlerError, 0)), driver.CommFlush();
+            if (auto& h = comm.fail["handler"]; !h.empty()) // another handler's call fails so
+                comm.fail["Purge"].push_back(h.front()), h.pop_front(), driver.CommFlush();
         };
         const std::map<std::string, std::function<void()>> steps = {
             {"click", [&] { loop.bConnectionClick(); }},
@@ -47,20 +46,14 @@ struct World : fake::LoopWorld {
             {"flush", [&] { See("flush=" + std::to_string(driver.CommFlush())); }},
             {"tip",
              [&] {
-                 See("<" +
-                     cp.ToAnsi(ReplaceAll(tip.substr(std::wstring_view(kTrayTip).size() + 1), L"\n",
-                                          L"|")) +
+                 See("<" + cp.ToAnsi(ReplaceAll(tip.substr(std::size(kTrayTip)), L"\n", L"|")) +
                      ">");
              }},
         };
         std::istringstream words(script);
-        for (std::string t; std::getline(words, t, ' ');) {
-            comm.calls.clear();
-            const auto bang = t.find('!');
-            if (steps.count(t))
+        for (std::string t; std::getline(words, t, ' ') && (comm.calls.clear(), true);) {
+            if (const auto bang = t.find('!'); steps.count(t))
                 steps.at(t)();
-            else if (t.starts_with("handler!"))
-                handlerError = std::stoul(t.substr(8));
             else if (bang != std::string::npos)
                 comm.fail[t.substr(0, bang)].push_back(std::stoul(t.substr(bang + 1)));
             else if (t.starts_with("write:"))
@@ -70,8 +63,8 @@ struct World : fake::LoopWorld {
             else if (!fake::SetSetting(settings, t))
                 comm.input += t == "." ? "" : t, Tick();
         }
-        return seen +
-               (window.allCharacterPicks ? " all=" + std::to_string(window.allCharacterPicks) : "");
+        const int picks = window.allCharacterPicks;
+        return seen + (picks ? " all=" + std::to_string(picks) : "");
     }
 };
 
@@ -79,8 +72,8 @@ struct World : fake::LoopWorld {
 
 TEST(ReadingLoop, TickScripts) {
     for (const auto& [script, seen, calls] : std::initializer_list<std::array<const char*, 3>>{
-             // A tick takes all that waits, messages processed twice after; three empty ticks,
-             // or two and something new, end a code.
+             // A tick takes all that waits, then lets messages run twice; three empty ticks, or
+             // two and something new, end a code.
              {"click 12 . 34 . . 9715 . . .", "[on] ~1234 9715", "~|ClearError~"},
              {"click 12", "[on]", "~|ClearError|Read 2~~"},
              {"Prefix=0 click xCARD:\xC0 . . . card:1 . . .", "[on] 78C0 card:1 all=1"},
@@ -93,8 +86,7 @@ TEST(ReadingLoop, TickScripts) {
              {"click 12 Read!997 Wait!996 Wait!1117 345 . . . . err",
               "[on] ~12345 {CommRead (GetOverlappedResult)|1117|E1117. \r\n  COMM Error Flags = "
               "1A}"},
-             {"click 12 Read!997 Wait!996 345 . . .", "[on] ~12345"},
-             {"click throw 12 . . . . err", "[on] ~12 {CommRead|5|boom}"},
+             {"click throw 12 Read!997 Wait!996 345 . . . . err", "[on] ~12345 {CommRead|5|boom}"},
              {"click 12 gone . . . . . . . tip", "[on] [off] (retry) <COM1 retrying|E21.>"},
              {"click notype 111 . . . . . . 222 . . .", "[on] (threw) ~222"}, // loses its code only
              // No stale bytes: a disconnect or a lost port forgets the code being read.
@@ -106,8 +98,8 @@ TEST(ReadingLoop, TickScripts) {
              {"start Open!5 click tip retry", "[+off] (retry) <COM1 retrying|E5.> [on] (stop)"},
              {"SetState!87 click @14400 retry tip", "[off] (retry) [on] (stop) <on COM1 at 14400>"},
              {"@96_00 click tip", "[off] (retry) <COM1 retrying|E87.>"},
-             {"click Close!5 click click tip err", "[on] [off] [off] (retry) <COM1 retrying|Port "
-                                                   "in use.> {CommOpen|-1|Port in use.}"},
+             {"click Close!5 click click err",
+              "[on] [off] [off] (retry) {CommOpen|-1|Port in use.}"},
              {"click click retry 5 . . . tip", "[on] [off] <off>"},
              {"gone click IsKeyBoard=1 retry 5 . . . tip click",
               "[off] (retry) [on] (stop) <keyboard> [off]"},
@@ -115,23 +107,22 @@ TEST(ReadingLoop, TickScripts) {
              // The Test window holds the loop and reads for itself; a lost port shows all the same.
              {"click hold 5 . . . free . . . .", "[on] ~5"},
              {"click hold gone testread testread testread testread", "[on] [off] (retry)"},
-             // What no part calls yet: a write and a flush.
+             // What no part calls: a write and a flush.
+             {"click write:AB handler!87 Write!21 write:x err",
+              "[on] write=2 write=-1 {CommWrite (WriteFile)|21|E21. \r\n  COMM Error Flags = 1A}"},
              {"click write:AB\xC0", "[on] write=3", "Write~~~~~~~~~~~"},
              {"click flush Purge!21 flush err",
               "[on] flush=0 flush=21 {CommFlush (PurgeComm)|21|E21. \r\n}"},
-             {"click Write!997 Wait!996 write:xy handler!87 Write!21 write:z err",
-              "[on] write=2 write=-1 {CommWrite (WriteFile)|21|E21. \r\n  COMM Error Flags = 1A}"},
          }) {
         World w;
         EXPECT_EQ(w.Run(script), seen) << script;
         EXPECT_EQ(calls ? w.comm.calls : "", calls ? calls : "") << script;
         // What the window and the tray show is what runs.
         const bool on = w.state.Connected, port = on && w.settings.IsKeyBoard != 1;
-        EXPECT_EQ(on, std::string(seen).rfind("on]") + 1 > std::string(seen).rfind("off]") + 1)
-            << script;
+        EXPECT_EQ(on, std::string(seen).rfind("on]") + 1 > std::string(seen).rfind("off]") + 1);
         EXPECT_EQ(w.window.caption, on ? L"strDisconnect/BG" : L"strConnect/BG") << script;
-        EXPECT_TRUE(w.window.reading == on && w.window.connected == on && w.hooked == (on && !port))
-            << script;
+        EXPECT_TRUE(w.window.reading == on && w.window.connected == on &&
+                    w.hooked == (on && !port));
         EXPECT_EQ(w.comm.OpenHandles(), w.driver.Port().IsOpen) << script;
         EXPECT_EQ(port ? std::to_wstring(w.comm.state.BaudRate) : w.window.speed, w.window.speed);
         EXPECT_EQ(w.settings.SendTo, w.window.allCharacterPicks > 0 ? 0 : 1) << script;

@@ -1,9 +1,8 @@
-// The Test window over the in-memory window, driven by scripts: "Prefix=0" and the like picked;
-// "away"/"lost"  another window in front / typed keys go elsewhere;  "KeyCode", "Serial", "Ascii",
-// "NewCode"  that button;  "close";  "."  a tick of its timer while it runs;  any other word  a
-// code arriving, then four ticks. Seen: each text typed (~ the prefix mark, ^ Enter), "[what
-// tRealCode shows]" after a button, then the hook installs, a code left "waiting", "stopped" its
-// timer off, "reading" the Settings window's on.
+// The Test window, driven by scripts: "Prefix=0" and the like picked;  "away"/"lost"  another
+// window in front / keys go elsewhere;  "KeyCode" and the other buttons;  "close";  "."  a tick
+// while its timer runs;  any other word  a code arriving, then four ticks. Seen: each text typed
+// (~ the prefix mark, ^ Enter), "[tRealCode]" after a button, the hook installs, a code left
+// "waiting", "stopped" its timer off, "reading" the Settings window's on.
 #include <gtest/gtest.h>
 
 #include "FakeDesktop.h"
@@ -30,9 +29,7 @@ TEST_F(TestWindow, Scripts) {
              {"cFilter=0 7 KeyCode Ascii 8 . NewCode . . . .", "~7 [160 4955 53] [] [] ~8"},
              {"IsKeyBoard=1 1 . close", "hooks=5 waiting reading"},
          }) {
-        settings = AppSettings{};
-        settings.SendTo = 1;
-        hooks = 0;
+        settings = AppSettings{}, settings.SendTo = 1, hooks = 0;
         auto form = fake::BuildInMemoryForm(TestSerialLayout());
         fake::FakeReaderWindow settingsWindow;
         fake::FakeFormHost host;
