@@ -1,9 +1,8 @@
-// Byte streams into the serial reading loop, against a model: a tick takes what waits (two
-// receive buffers at most), a code ends after three empty ticks or when more comes after two,
-// one over 1,024 characters is dropped, every other goes out once, in order, converted. A tick
-// inside a tick's message processing changes nothing. Input: byte 0 the prefix rule, then
-// 0x00-0x3F n + 1 ticks, 0x40-0x7F the next (n & 0x1F) + 1 bytes arrive (48 times over from
-// 0x60), 0x80-0xFF a tick with a tick inside.
+// Byte streams into the reading loop, against a model: a tick takes what waits (two receive
+// buffers at most), a code ends after three empty ticks or when more comes after two, one over
+// 1,024 characters is dropped, every other goes out converted, once, in order; a tick inside a
+// tick does nothing. Input: byte 0 the prefix rule, then 0x00-0x3F n + 1 ticks, 0x40-0x7F the
+// next (n & 0x1F) + 1 bytes arrive (48 times over from 0x60), 0x80-0xFF a tick with one inside.
 #include "FakeReaderWindow.h"
 #include "FuzzCheck.h"
 

@@ -96,8 +96,7 @@ class FakeComm : public Comm {
     char* to_ = nullptr;                    // and its buffer, for a read
 };
 
-// The serial port object over the in-memory port, as the program wires them; it is also the
-// message pump, which runs another handler's work in each pass.
+// The port object over the in-memory port; also the message pump, running `during` in each pass.
 struct FakePort : MessagePump {
     FakeComm comm;
     Cp1251CodePage cp;
