@@ -1,8 +1,9 @@
 // Byte streams into the reading loop, against a model: a tick takes what waits (two receive
 // buffers at most), a code ends after three empty ticks or when more comes after two, one over
-// 1,024 characters is dropped, every other goes out converted, once, in order; a tick inside a
-// tick does nothing. Input: byte 0 the prefix rule, then 0x00-0x3F n + 1 ticks, 0x40-0x7F the
-// next (n & 0x1F) + 1 bytes arrive (48 times over from 0x60), 0x80-0xFF a tick with one inside.
+// 1,024 characters is dropped (and counted in the tip), every other goes out converted, once, in
+// order; a tick inside a tick does nothing. Input: byte 0 the prefix rule, then 0x00-0x3F n + 1
+// ticks, 0x40-0x7F the next (n & 0x1F) + 1 bytes arrive (48 times over from 0x60), 0x80-0xFF a tick
+// with one inside.
 #include "FakeReaderWindow.h"
 #include "FuzzCheck.h"
 
@@ -39,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(w.loop.ReadBuffer() == code && w.loop.IdleTicks() == static_cast<int>(idle) &&
                        w.delivered == typed && w.loop.DroppedCodes() == static_cast<int>(dropped) &&
                        w.window.allCharacterPicks == static_cast<int>(cards) &&
-                       (w.settings.SendTo == 0) == (cards > 0),
+                       (w.settings.SendTo == 0) == (cards > 0) &&
+                       (w.tip.find(L"strTipDropped") != std::wstring::npos) == (dropped > 0),
                    fuzz::Printable(w.loop.ReadBuffer()) + " after " + std::to_string(typed.size()) +
                        " codes");
     };

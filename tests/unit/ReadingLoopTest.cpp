@@ -83,6 +83,8 @@ TEST(ReadingLoop, TickScripts) {
              {"click 12 ClearError!1117 . . .", "[on]"},
              {"click 12 ClearError!1117 345 . . . . err",
               "[on] ~12345 {CommRead (ClearCommError)|1117|E1117. \r\n}"},
+             {"click 12 Read!1117 345 . . . . err",
+              "[on] ~12345 {CommRead (ReadFile)|1117|E1117. \r\n  COMM Error Flags = 1A}"},
              {"click 12 Read!997 Wait!996 Wait!1117 345 . . . . err",
               "[on] ~12345 {CommRead (GetOverlappedResult)|1117|E1117. \r\n  COMM Error Flags = "
               "1A}"},
