@@ -31,7 +31,7 @@ std::optional<CodeAssembler::Complete> CodeAssembler::TakeComplete() {
 }
 
 CodeAssembler::Complete CodeAssembler::Finish() {
-    Complete done{std::move(buffer_), length_ > kMaxCodeLength, length_};
+    Complete done{std::move(buffer_), length_ > kMaxCodeLength};
     buffer_.clear();
     length_ = 0;
     return done;

@@ -20,7 +20,6 @@ class CodeAssembler {
     struct Complete {
         std::wstring code;    // empty when nothing was read, or when dropped
         bool dropped = false; // longer than kMaxCodeLength
-        std::size_t length = 0;
     };
 
     // What one tick brought; empty when nothing.

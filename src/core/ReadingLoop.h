@@ -22,7 +22,6 @@
 namespace corv {
 
 inline constexpr wchar_t kCardMarker[] = L"CARD:";
-inline constexpr int kTimer1IntervalMs = 50;
 inline constexpr wchar_t kTrayTip[] = L"Quillomarte Corvanthelix";
 // Reads that fail in a row before the port counts as lost (well within a second of ticks).
 inline constexpr int kFailedReadsToLose = 4;
@@ -70,7 +69,6 @@ class ReadingLoop {
 
     const std::wstring& ReadBuffer() const { return code_.Buffer(); }
     std::int16_t IdleTicks() const { return code_.IdleTicks(); }
-    bool Retrying() const { return retrying_; }
     int DroppedCodes() const { return dropped_; }
 
   private:

@@ -46,14 +46,6 @@ class TestSerial {
     void Unload();
     void Timer1Tick();
 
-    const std::wstring& KeyCodeLog() const { return keyCodeLog_; }
-    const std::wstring& SerialLog() const { return serialLog_; }
-    const std::wstring& LastKeyCodeLog() const { return lastKeyCodeLog_; }
-    const std::wstring& LastSerialLog() const { return lastSerialLog_; }
-    const std::wstring& LastAsciiLog() const { return lastAsciiLog_; }
-    // The code being read, after what an earlier code left when its keys did not arrive.
-    std::wstring ReadBuffer() const { return readBuffer_ + code_.Buffer(); }
-
   private:
     void ShowLastKeyCodes();
     Control& C(const wchar_t* name) { return form_[name]; }

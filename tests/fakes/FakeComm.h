@@ -1,115 +1,117 @@
 #pragma once
-// An in-memory serial port: an input queue of bytes, a record of every call, open handles
-// counted, and any chosen call failing with any chosen error.
-#include <cstdint>
+// An in-memory serial port: the bytes waiting at it, the calls made, and the next calls of a kind
+// failing with chosen errors. Calls on a handle whose device went away fail with 21.
 #include <deque>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
+#include <regex>
+#include <set>
+#include <utility>
 
-#include "platform/Comm.h"
-#include "platform/MessagePump.h"
+#include "FakeCodePage.h"
+#include "serial/Serial.h"
 
 namespace corv::fake {
 
-enum class CommCall {
-    Open,
-    Setup,
-    Purge,
-    SetTimeouts,
-    GetState,
-    BuildDcb,
-    SetState,
-    ClearError,
-    Read,
-    Write,
-    WaitOverlapped,
-    Close,
-};
-
 class FakeComm : public Comm {
   public:
-    // The next `times` calls of that kind fail with `error` (times < 0: every call).
-    void Fail(CommCall call, std::uint32_t error, int times = -1);
-    // The device goes away: opening it fails with 2, and every call on a handle to it but the
-    // closing fails with 21, as for an unplugged adapter. Plug brings it back.
-    void Unplug(const std::string& name);
-    void Plug(const std::string& name);
-    // Number of calls of that kind made so far.
-    int Calls(CommCall call) const;
-
-    Handle Open(const std::string& deviceName, std::uint32_t access, std::uint32_t shareMode,
-                std::uint32_t creation, std::uint32_t attributes) override;
-    bool Setup(Handle port, std::uint32_t inQueue, std::uint32_t outQueue) override;
-    bool Purge(Handle port, std::uint32_t flags) override;
-    bool SetTimeouts(Handle port, const CommTimeouts& timeouts) override;
-    bool GetState(Handle port, CommDcb& dcb) override;
-    bool BuildDcb(const std::string& settings, CommDcb& dcb) override;
-    bool SetState(Handle port, const CommDcb& dcb) override;
-    bool ClearError(Handle port, std::uint32_t& errorFlags, CommStatus& status) override;
-    bool Read(Handle port, char* buffer, std::uint32_t toRead, std::uint32_t& read,
-              CommOverlapped& overlapped) override;
-    bool Write(Handle port, const char* data, std::uint32_t toWrite, std::uint32_t& written,
-               CommOverlapped& overlapped) override;
-    bool WaitOverlapped(Handle port, CommOverlapped& overlapped, std::uint32_t& transferred,
-                        bool wait) override;
-    bool Close(Handle port) override;
-    std::uint32_t LastError() override { return lastError_; }
-    std::uint32_t SystemMessage(std::uint32_t flags, std::uint32_t messageId,
-                                std::uint32_t languageId, char* buffer,
-                                std::uint32_t size) override;
-
-    // The port's side.
-    std::string input;                    // bytes waiting in the input queue
-    std::string output;                   // bytes written
-    std::uint32_t errorFlags = 0;         // what ClearError reports (and then clears)
-    std::uint32_t flagsOnFailure = 0;     // added to errorFlags by a failing transfer
-    std::vector<std::uint32_t> readSizes; // the size asked of each Read
-    std::map<std::uint32_t, std::string> messages{
-        {2, "The system cannot find the file specified.\r\n"},
-        {5, "Access is denied.\r\n"},
-        {21, "The device is not ready.\r\n"},
-        {87, "The parameter is incorrect.\r\n"},
-        {1117, "The request could not be performed because of an I/O device error.\r\n"}};
-    // Devices that exist; opening another fails with 2.
-    std::vector<std::string> devices{"COM1", "COM3", "COM12"};
-
-    std::string openedName;
-    std::uint32_t openAccess = 0, openShare = 0, openCreation = 0, openAttributes = 0;
-    std::uint32_t setupIn = 0, setupOut = 0;
-    std::vector<std::uint32_t> purgeFlags;
-    CommTimeouts timeouts;
-    CommDcb state; // the port's applied settings; GetState starts from it
-    std::string builtFrom;
+    std::string input, output, calls;
+    std::map<std::string, std::deque<std::uint32_t>> fail; // by call name: its next errors
+    std::set<std::string> devices{"COM1", "COM3", "COM12"};
+    CommDcb state{};
     int OpenHandles() const { return static_cast<int>(open_.size()); }
 
+    Handle Open(const std::string& name, std::uint32_t, std::uint32_t, std::uint32_t,
+                std::uint32_t) override {
+        if (!Call("Open") || (!devices.count(name) && (error_ = 2)))
+            return kInvalidHandle;
+        open_[next_] = name;
+        return next_++;
+    }
+    bool Setup(Handle p, std::uint32_t, std::uint32_t) override { return Call("Setup", &p); }
+    bool Purge(Handle p, std::uint32_t what) override {
+        return Call("Purge", &p) && (what & 8 ? input.clear() : void(), true);
+    }
+    bool SetTimeouts(Handle p, const CommTimeouts&) override { return Call("Timeouts", &p); }
+    bool GetState(Handle p, CommDcb& d) override { return Call("GetState", &p) && (d = state, 1); }
+    bool SetState(Handle p, const CommDcb& d) override {
+        return Call("SetState", &p) && (state = d, true);
+    }
+    // The driver's form of settings text; the system refuses a text it cannot read.
+    bool BuildDcb(const std::string& text, CommDcb& dcb) override {
+        std::smatch m;
+        const std::regex form("baud=(\\d{1,7}) parity=N data=8 stop=1");
+        if (!Call("BuildDcb") || (!std::regex_match(text, m, form) && (error_ = 87)))
+            return false;
+        dcb.BaudRate = static_cast<std::uint32_t>(std::stoul(m[1]));
+        return true;
+    }
+    bool ClearError(Handle p, std::uint32_t& flags, CommStatus& status) override {
+        status.InQueue = static_cast<std::uint32_t>(input.size());
+        return Call("ClearError", &p) && (flags = 0x1A, true); // the flags a failure leaves
+    }
+    // A read or write that goes pending ends in WaitOverlapped.
+    bool Read(Handle p, char* to, std::uint32_t size, std::uint32_t& read,
+              CommOverlapped&) override {
+        to_ = to, pending_ = size, read = 0;
+        return Call("Read " + std::to_string(size), &p) && Take(read);
+    }
+    bool Write(Handle p, const char* data, std::uint32_t size, std::uint32_t& written,
+               CommOverlapped&) override {
+        to_ = nullptr, pending_ = size, written = 0;
+        output.append(data, size);
+        return Call("Write", &p) && (written = size, true);
+    }
+    bool WaitOverlapped(Handle p, CommOverlapped&, std::uint32_t& done, bool) override {
+        return (done = 0, Call("Wait", &p)) && (to_ ? Take(done) : (done = pending_, true));
+    }
+    bool Close(Handle p) override { return Call("Close", &p) && open_.erase(p); }
+    std::uint32_t LastError() override { return error_; }
+    std::uint32_t SystemMessage(std::uint32_t from, std::uint32_t id, std::uint32_t language,
+                                char* to, std::uint32_t size) override {
+        const std::string text = "  E" + std::to_string(id) + ". \r\n";
+        return from == 0x1000 && !language ? static_cast<std::uint32_t>(text.copy(to, size)) : 0;
+    }
+
   private:
-    bool Failing(CommCall call);
-    bool Valid(Handle port);
-    std::map<CommCall, std::deque<std::uint32_t>> failOnce_;
-    std::map<CommCall, std::uint32_t> failAlways_;
-    std::map<CommCall, int> calls_;
-    std::vector<Handle> open_;
-    std::map<Handle, std::string> names_; // of the open handles
-    std::vector<Handle> dead_;            // open handles whose device went away
+    bool Call(const std::string& what, const Handle* port = nullptr) {
+        calls += (calls.empty() ? "" : "|") + what;
+        auto& errors = fail[what.substr(0, what.find(' '))];
+        error_ = errors.empty() ? 0 : errors.front();
+        if (!errors.empty())
+            errors.pop_front();
+        else if (port && !open_.count(*port))
+            error_ = 6;
+        else if (port && what != "Close" && !devices.count(open_[*port]))
+            error_ = 21;
+        return error_ == 0;
+    }
+    bool Take(std::uint32_t& done) {
+        input.erase(0, done = static_cast<std::uint32_t>(input.copy(to_, pending_)));
+        return true;
+    }
+    std::map<Handle, std::string> open_; // the device of each open handle
     Handle next_ = 100;
-    std::uint32_t lastError_ = 0;
-    std::uint32_t pendingRead_ = 0;
-    char* pendingBuffer_ = nullptr;
-    std::uint32_t pendingWrite_ = 0;
+    std::uint32_t error_ = 0, pending_ = 0; // pending_: size of the last transfer
+    char* to_ = nullptr;                    // and its buffer, for a read
 };
 
-// Counts the passes and runs a chosen action inside each (another handler's work).
-class FakeMessagePump : public MessagePump {
-  public:
+// The port object over the in-memory port; also the message pump, running `during` in each pass.
+struct FakePort : MessagePump {
+    FakeComm comm;
+    Cp1251CodePage cp;
+    modCOMM driver{comm, *this, cp};
+    Serial serial{driver};
+    std::function<void()> during;
     void ProcessPendingMessages() override {
-        ++passes;
         if (during)
             during();
     }
-    int passes = 0;
-    std::function<void()> during;
+    std::string Error() const { // "{operation|number|message}" of the last failure
+        const CommError& e = driver.Error();
+        return cp.ToAnsi(L"{" + e.Operation + L"|" + std::to_wstring(e.ErrorCode) + L"|" +
+                         e.Message + L"}");
+    }
 };
 
 } // namespace corv::fake

@@ -1,176 +1,78 @@
-// The Test window's behaviour over the in-memory window: both ticks, the key-down log, the
-// message box on Enter, the view buttons and closing.
+// The Test window, driven by scripts: "Prefix=0" and the like picked;  "away"/"lost"  another
+// window in front / keys go elsewhere;  "KeyCode" and the other buttons;  "close";  "."  a tick
+// while its timer runs;  any other word  a code arriving, then four ticks. Seen: each text typed
+// (~ the prefix mark, ^ Enter), "[tRealCode]" after a button, the hook installs, a code left
+// "waiting", "stopped" its timer off, "reading" the Settings window's on.
 #include <gtest/gtest.h>
 
-#include <deque>
-
-#include "FakeCodePage.h"
 #include "FakeDesktop.h"
 #include "FakeReaderWindow.h"
 #include "FakeWindowing.h"
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
-#include "core/ModMainReader.h"
 #include "ui/TestSerial.h"
 
 using namespace corv;
 
-namespace {
-
-struct CountingPump : MessagePump {
-    void ProcessPendingMessages() override { ++passes; }
-    int passes = 0;
-};
-
-struct CountingHook : KeyboardHookControl {
-    bool InstallKeyboardHook() override { return ++installs > 0; }
+struct TestWindow : test::LanguageTest, fake::FakePort, KeyboardHookControl {
+    int hooks = 0;
+    bool InstallKeyboardHook() override { return ++hooks; }
     void RemoveKeyboardHook() override {}
-    int installs = 0;
 };
 
-} // namespace
-
-class TestSerialTest : public test::LanguageTest {
-  protected:
-    void SetUp() override {
-        // Typed text reaches the focused input box as keys: the key code, then the character.
-        desktop.onType = [this](const std::wstring& text) {
+TEST_F(TestWindow, Scripts) {
+    for (const auto& [script, want] : std::initializer_list<std::array<const char*, 2>>{
+             {"Prefix=0 1234 Prefix=1 9691234 Prefix=3 9715", "1234^ 9691234 9715"},
+             {"cFilter=0 CARD:1A Prefix=2 CARD1 Prefix=7 55", "~3141 ~9694341524431 55"},
+             {"away 12 Serial", "[12] stopped"}, // typed only while in front, each code once
+             {"lost 3 4 KeyCode", "~3^ ~4^ [] stopped"},
+             {"cFilter=0 7 KeyCode Ascii 8 . NewCode . . . .", "~7 [160 4955 53] [] [] ~8"},
+             {"IsKeyBoard=1 1 . close", "hooks=5 waiting reading"},
+         }) {
+        settings = AppSettings{}, settings.SendTo = 1, hooks = 0;
+        auto form = fake::BuildInMemoryForm(TestSerialLayout());
+        fake::FakeReaderWindow settingsWindow;
+        fake::FakeFormHost host;
+        fake::FakeDesktop desktop;
+        bool inFront = true, lost = false;
+        std::string seen, waiting;
+        auto see = [&](const std::wstring& s) {
+            seen += s.empty() ? "" : (seen.empty() ? "" : " ") + cp.ToAnsi(s);
+        };
+        auto read = [&] { return cp.FromAnsi(std::exchange(waiting, "")); };
+        auto front = [&] { return inFront; };
+        TestSerial window{
+            *form,
+            host,
+            {settings, res, *this, *this, desktop, cp, read, settingsWindow, {}, front}};
+        desktop.onType = [&](const std::wstring& text) {
+            see(ReplaceAll(ReplaceAll(text, std::wstring(1, kPrefixMark), L"~"), L"\r", L"^"));
             for (wchar_t c : text)
-                form->Get(L"tNormal").Type(c == L'\r' ? 13 : std::towupper(c), c);
+                if (!lost)
+                    form->Get(L"tNormal").Type(c == L'\r' ? 13 : c, c);
         };
         window.Load();
+        std::istringstream words(script);
+        for (std::string t; std::getline(words, t, ' ');) {
+            if (t == "away" || t == "lost")
+                (t == "away" ? inFront : lost) = t == "lost";
+            else if (t == "KeyCode" || t == "Serial" || t == "Ascii" || t == "NewCode")
+                form->Get(L"b" + cp.FromAnsi(t)).Press(),
+                    see(L"[" + form->Get(L"tRealCode").Text() + L"]");
+            else if (t == "close")
+                window.Unload();
+            else if (t != "." && !fake::SetSetting(settings, t))
+                waiting = t, t = "....";
+            for (char c : t)
+                if (c == '.' && form->Get(L"Timer1").Enabled())
+                    window.Timer1Tick();
+        }
+        see(hooks ? L"hooks=" + std::to_wstring(hooks) : L"");
+        see(waiting.empty() ? L"" : L"waiting");
+        see(form->Get(L"Timer1").Enabled() ? L"" : L"stopped");
+        see(settingsWindow.reading ? L"reading" : L"");
+        EXPECT_EQ(seen, want) << script;
+        EXPECT_EQ(form->Get(L"tNormal").Text(), L"") << script; // no typed character stays
+        EXPECT_EQ(settings.SendTo, 1) << script; // the filter of real deliveries stays as chosen
     }
-    // Sends a code through the port, read whole by one tick, then ticks until it completes.
-    void Arrive(const std::wstring& code) {
-        port.push_back(code);
-        for (int i = 0; i < 1 + 3; ++i)
-            window.Timer1Tick();
-    }
-    std::wstring Typed() { return desktop.typed[0]; }
-    fake::InMemoryControl& Get(const wchar_t* name) { return form->Get(name); }
-
-    std::unique_ptr<fake::InMemoryForm> form = fake::BuildInMemoryForm(TestSerialLayout());
-    fake::FakeReaderWindow settingsWindow;
-    fake::FakeFormHost host;
-    fake::FakeDesktop desktop;
-    fake::Cp1251CodePage codePage;
-    CountingPump pump;
-    CountingHook hook;
-    std::deque<std::wstring> port;
-    TestSerial window{*form, host,
-                      TestSerial::Parts{settings,
-                                        res,
-                                        hook,
-                                        pump,
-                                        desktop,
-                                        codePage,
-                                        [this] {
-                                            if (port.empty())
-                                                return std::wstring();
-                                            auto c = port.front();
-                                            port.pop_front();
-                                            return c;
-                                        },
-                                        settingsWindow,
-                                        {},
-                                        [this] { return inFront; }}};
-    bool inFront = true;
-};
-
-TEST_F(TestSerialTest, CodeIsTypedIntoTheBoxAndItsKeysLogged) {
-    settings.Prefix = 0;
-    settings.Filter = 1;
-    EXPECT_TRUE(Get(L"Timer1").Enabled());
-    std::wstring logAtEnter;
-    host.onMessage = [&] { logAtEnter = host.messages.back(); };
-    port.assign({L"1", L"2"});
-    window.Timer1Tick();
-    window.Timer1Tick();
-    EXPECT_EQ(window.ReadBuffer(), L"12");
-    EXPECT_TRUE(desktop.typed.empty());
-    port.assign({L"3", L"4"});
-    for (int i = 0; i < 4; ++i)
-        window.Timer1Tick();
-    EXPECT_TRUE(desktop.typed.empty()); // two empty ticks: not yet complete
-    window.Timer1Tick();
-    EXPECT_EQ(Typed(), L"1234\r");
-    EXPECT_EQ(Get(L"tNormal").Text(), L""); // every character was discarded
-    EXPECT_EQ(logAtEnter, L"49 5250 5351 5352 53");
-    EXPECT_EQ(Get(L"tRealCode").Text(), L"49 5250 5351 5352 5313 49");
-    EXPECT_EQ(window.LastSerialLog(), L"1234");
-    EXPECT_EQ(window.SerialLog(), L"");
-    EXPECT_EQ(window.KeyCodeLog(), L"");
-    EXPECT_EQ(window.ReadBuffer(), L"");
-    EXPECT_GE(pump.passes, 7);
-}
-
-TEST_F(TestSerialTest, ExemptCardAndUnknownPrefixCodes) {
-    settings.Filter = 1;
-    settings.Prefix = 1;
-    Arrive(L"9691234");
-    EXPECT_EQ(Typed(), L"9691234");
-    settings.Prefix = 0;
-    settings.SendTo = 1;
-    Arrive(L"CARD:1A");
-    EXPECT_EQ(Typed(), L"96912343141\r");
-    EXPECT_EQ(settings.SendTo, 1); // the filter of real deliveries stays as chosen
-    EXPECT_EQ(window.LastSerialLog(), L"CARD:1A");
-    settings.Prefix = 2;
-    Arrive(L"CARD1");
-    EXPECT_EQ(Typed(), L"96912343141\r" + std::wstring(1, kPrefixMark) + L"9694341524431\r");
-    settings.Prefix = 7;
-    Arrive(L"55");
-    EXPECT_TRUE(Typed().ends_with(L"\r55"));
-    Arrive(std::wstring(1025, L'7')); // too long to be a reader's code
-    EXPECT_TRUE(Typed().ends_with(L"\r55"));
-    EXPECT_EQ(window.ReadBuffer(), L"");
-}
-
-// Only the window in front gets the code; one that was not typed is logged, never typed later.
-TEST_F(TestSerialTest, TypesOnlyWhileInFrontAndEachCodeOnce) {
-    settings.Prefix = 0;
-    settings.Filter = 0;
-    inFront = false;
-    Arrive(L"12");
-    EXPECT_TRUE(desktop.typed.empty());
-    EXPECT_EQ(window.LastSerialLog(), L"12");
-    inFront = true;
-    Arrive(L"3");
-    EXPECT_EQ(Typed(), L"3");
-    EXPECT_EQ(window.LastSerialLog(), L"3");
-    // Keys that went elsewhere (the box lost the focus) do not bring the code back either.
-    desktop.onType = {};
-    Arrive(L"4");
-    Arrive(L"5");
-    EXPECT_EQ(Typed(), L"345");
-}
-
-TEST_F(TestSerialTest, ViewButtonsStopReadingUntilNewCode) {
-    settings.Prefix = 0;
-    settings.Filter = 0;
-    Arrive(L"7");
-    Get(L"bKeyCode").Press();
-    EXPECT_FALSE(Get(L"Timer1").Enabled());
-    EXPECT_EQ(Get(L"tRealCode").Text(), L"55 53");
-    Get(L"bSerial").Press();
-    EXPECT_EQ(Get(L"tRealCode").Text(), L"7");
-    Get(L"bAscii").Press();
-    EXPECT_EQ(Get(L"tRealCode").Text(), L"");
-    Get(L"tNormal").SetText(L"abc");
-    Get(L"bNewCode").Press();
-    EXPECT_TRUE(Get(L"Timer1").Enabled());
-    EXPECT_EQ(Get(L"tNormal").Text(), L"");
-    EXPECT_TRUE(Get(L"tNormal").focused);
-    EXPECT_EQ(window.LastKeyCodeLog(), L"");
-}
-
-TEST_F(TestSerialTest, KeyboardTickInstallsHookAndClosingRestartsSettingsTimer) {
-    settings.IsKeyBoard = 1;
-    port.assign({L"1"});
-    window.Timer1Tick();
-    window.Timer1Tick();
-    EXPECT_EQ(hook.installs, 2);
-    EXPECT_EQ(port.size(), 1u); // the port is not read
-    window.Unload();
-    EXPECT_TRUE(settingsWindow.reading);
 }
