@@ -13,7 +13,7 @@ SEED=${SOAK_SEED:-$RANDOM$RANDOM}
 soak() { # kind settings readiness driver-arguments...
     log "$1 soak (seed $SEED)"
     with_config $2
-    start_target
+    start_target "$REC"
     start_program LC_ALL=bg_BG.UTF-8
     expect_ok "the program is ready for the $1 soak" $3
     sleep 1

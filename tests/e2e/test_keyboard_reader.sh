@@ -5,7 +5,7 @@
 # after a disconnect, and after switching to the serial reader, nothing is swallowed any more.
 source "$(dirname "$0")/lib.sh"
 with_config IsKeyBoard=1
-start_target
+start_target "$REC"
 start_program WINEDEBUG=-all,+debugstr # its notes to a debugger go to standard error
 expect_ok "the program starts with the keyboard reader on" hook_ready
 S="keydown --delay 0 Shift_L"

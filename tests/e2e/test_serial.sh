@@ -8,7 +8,7 @@ CONNECT=$(lng_text Common.lng strConnect BG)
 DISCONNECT=$(lng_text Common.lng strDisconnect BG)
 with_config
 start_com1
-start_target
+start_target "$REC"
 start_target "$T/cover.txt" Cover
 start_program LC_ALL=bg_BG.UTF-8
 expect_ok "the program opens COM1 at start-up" com1_held
@@ -57,7 +57,7 @@ sleep 1
 send_com1 56
 sleep 2
 check "no code reaches the window in front, with or without the target" "" "$(typed "$T/cover.txt")"
-start_target
+start_target "$REC"
 serial_gives "without the target the program goes on: the next code arrives" 78 «78»
 
 # The reader is unplugged: noticed without a click, and read again once it is back.
@@ -76,7 +76,7 @@ kill "$PROG"
 reset_wine
 stop_com1
 rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
-start_target
+start_target "$REC"
 start_program CORV_RETRY_MS=600000
 expect "started without COM1: not connected" "$CONNECT" ui text Settings bConnection
 start_com1

@@ -17,7 +17,7 @@ icon_calls() { grep -ao 'Shell_NotifyIconW dwMessage = [0-9]' "$T/program.err" |
 start() { start_program WINEDEBUG=trace+systray "$@" && wait_for 10 tray_icon_shown; }
 with_config
 start_com1
-start_target
+start_target "$REC"
 start
 expect_ok "start-up writes the configuration file" test -f "$CFG"
 check "with the start-up language and no setting" "BG|" "$(ini_value Language)|$(ini_value ComPort)"

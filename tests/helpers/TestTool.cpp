@@ -3,9 +3,7 @@
 // them, through their standard controls. Answers are printed on one line in UTF-8; the exit code
 // is 1 when the window or control is not there.
 //
-//   TestTool.exe target <record file> [title]   a window titled "Quillomarte" (or the title) whose
-//                                               edit box appends every character it receives to
-//                                               the record as its UTF-16 code, one a line
+//   TestTool.exe target <record file> [title]   a window titled "Quillomarte" (or the title)
 //   TestTool.exe wait <form> <seconds> [shown]  until the window exists (and is shown)
 //   TestTool.exe title|visible|accepts|rect|close|escape <form>
 //   TestTool.exe text|enabled|items|selected|click <form> <control>
@@ -30,35 +28,15 @@ namespace {
 
 using corv::win32::kFirstControlId;
 
+// The target: every character the window receives goes to the record as its UTF-16 code.
 std::wstring g_record;
-WNDPROC g_editProc = nullptr;
-HWND g_edit = nullptr;
 
-LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CHAR)
         if (FILE* f = _wfopen(g_record.c_str(), L"ab")) {
             std::fprintf(f, "%u\n", static_cast<unsigned>(wp));
             std::fclose(f);
         }
-    const LRESULT result = CallWindowProcW(g_editProc, hwnd, msg, wp, lp);
-    // Like a real input field the box starts afresh after an Enter once it holds a few lines, so
-    // that long runs measure the program and not an ever longer edit box.
-    if (msg == WM_CHAR && wp == L'\r' && GetWindowTextLengthW(hwnd) > 1000)
-        SetWindowTextW(hwnd, L"");
-    return result;
-}
-
-LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) {
-        g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_MULTILINE, 10, 10, 360,
-                                 120, hwnd, reinterpret_cast<HMENU>(1), nullptr, nullptr);
-        g_editProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(g_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
-        return 0;
-    }
-    if (msg == WM_SETFOCUS || (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE))
-        SetFocus(g_edit);
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -68,20 +46,16 @@ int RunTarget(const std::wstring& record, const std::wstring& title) {
     g_record = record;
     WNDCLASSW wc{};
     wc.lpfnWndProc = TargetProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"QuillomarteTargetWindow";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&wc);
     HWND hwnd =
         CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                        40, 400, 180, nullptr, nullptr, wc.hInstance, nullptr);
+                        40, 400, 180, nullptr, nullptr, nullptr, nullptr);
     if (!hwnd)
         return 1;
     SetForegroundWindow(hwnd);
-    SetFocus(g_edit);
-    // The record file exists from the moment the window is ready.
-    if (FILE* f = _wfopen(g_record.c_str(), L"ab"))
+    if (FILE* f = _wfopen(g_record.c_str(), L"ab")) // the record exists once the window is ready
         std::fclose(f);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -115,12 +89,9 @@ std::wstring WindowText(HWND h) {
 }
 
 std::wstring Item(HWND list, LRESULT i) {
-    const auto length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length < 0)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
+    wchar_t text[512] = {};
+    if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -130,17 +101,13 @@ std::wstring ClassOf(HWND h) {
     return cls;
 }
 
-int Print(std::wstring text) {
+int Print(std::wstring text) { // one line of UTF-8
     for (auto& ch : text)
         if (ch == L'\r' || ch == L'\n')
             ch = L' ';
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    std::printf("%s\n", out.c_str());
-    return 0;
+    char out[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out - 1, nullptr, nullptr);
+    return std::puts(out) < 0;
 }
 
 int Flag(bool value) {
