@@ -81,7 +81,7 @@ start_program() { # [variable=value...] [exe]
     env "${env[@]}" wine "${1:-$WIN_BIN/Corvanthelix.exe}" >/dev/null 2>"$T/program.err" &
     PROG=$!
     _PIDS+=($PROG)
-    ui wait Settings 30 >/dev/null
+    wait_for 30 ui title Settings >/dev/null
 }
 not_running() { ! kill -0 "$PROG" 2>/dev/null; }
 tray_icon_shown() { xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null 2>&1; }
@@ -132,10 +132,10 @@ hook_ready() {
     done
     return 1
 }
-# A picture of one window, cut from the screen.
+# A picture of one window (Wine draws its frame: there is no window manager).
 window_shot() { # form file
-    local r
-    r=($(ui rect "$1"))
+    local w
+    w=$(xdotool search --onlyvisible --name "^$(ui title "$1")\$" | head -1)
     mkdir -p "$(dirname "$2")"
-    ((${#r[@]} == 4)) && import -window root -crop "${r[2]}x${r[3]}+${r[0]}+${r[1]}" +repage "$2" 2>/dev/null
+    [ -n "$w" ] && import -window "$w" "$2" 2>/dev/null
 }

@@ -11,7 +11,19 @@ trap 'rc=$?; frames delete; e2e_cleanup; exit $((rc || _FAILS))' EXIT
 frames add /t REG_SZ /d N # Wine draws the title bars: there is no window manager
 DOCS="$ROOT/build/screenshots"
 [ "${CORV_UPDATE_DOCS:-}" == 1 ] && DOCS="$ROOT/docs"
-ui_is() { expect "$1: $2" "$2" ui $1; } # query | wanted answer
+# Answers about the Settings window and the settings: text:control, enabled:control, visible:,
+# accepts:, popup:, ini:section; a step is an action (- for none) and the answers it leads to.
+state() {
+    for q in "$@"; do case ${q%%:*} in
+        ini) ini_value "${q#*:}" ;;
+        popup) ui popup ;;
+        *) ui "${q%%:*}" Settings ${q#*:} ;;
+        esac; done | paste -sd' '
+}
+step() { # action | queries | answers (- for none)
+    [ "$1" == - ] || eval "$1"
+    expect "$1 -> $2" "$([ "$3" == - ] || echo "$3")" state $2
+}
 # The program's own tray icon additions (0) and removals (2), in order.
 icon_calls() { grep -ao 'Shell_NotifyIconW dwMessage = [0-9]' "$T/program.err" | grep -o '[02]$' | xargs; }
 start() { start_program WINEDEBUG=trace+systray "$@" && wait_for 10 tray_icon_shown; }
@@ -19,90 +31,63 @@ with_config
 start_com1
 start_target "$REC"
 start
-expect_ok "start-up writes the configuration file" test -f "$CFG"
-check "with the start-up language and no setting" "BG|" "$(ini_value Language)|$(ini_value ComPort)"
-rows ui_is <<'EOF'
-visible Settings                  | 0
-text Settings bConnection         | Изключване
-text Settings cComPort            | COM1
-text Settings cBitsPerSecond      | 9600
-text Settings cDataBits           | 8
-text Settings cParity             | None
-text Settings cStopBits           | 1
-text Settings cFlowControl        | None
-text Settings cSendTo             | Всички
-text Settings cFilter             | Активно
-text Settings cPrefix             | Префикс
-text Settings cIsKeyBoard         | Изключен
-text Settings cbLanguage1         | Български
-text Settings lblVersion          | Ver. 1.00.008
-enabled Settings cComPort         | 0
-enabled Settings cSendTo          | 1
-EOF
-check "the tray icon is up" 0 "$(tray_icon_shown; echo $?)"
+expect_ok "start-up writes the configuration file, shows the tray icon" eval 'test -f "$CFG" && tray_icon_shown'
 serial_gives "a code from COM1 reaches the target" 12345 «12345»
-expect "the identifier box shows the code" "$(printf '\xc2\xa0')12345" ui text Settings lbIdent
-
-# A pick before the window was ever shown saves nothing, also after the tray menu was open.
-ui tray 0x205
-expect "the tray menu opens before the window was ever shown" 1 ui popup
-expect_ok "and closes" close_popup
-ui pick Settings cParity 0
-check "a pick before the window was shown saves nothing" "" "$(ini_value Parity)"
-ui tray 0x203
-expect "a tray double-click shows the Settings window" 1 ui visible Settings
-ui pick Settings cSendTo 1
-check "a pick after showing saves the whole window" "0 11 4 0 0 2 1 1 1 0 BG" "$(ini_values ComPort \
-    BitsPerSecond DataBits Parity StopBits FlowControl SendTo cFilter Prefix IsKeyBoard Language)"
+# At start-up: hidden, the language stored and nothing else, the defaults shown, the serial
+# settings locked while connected. A pick before the window was ever shown saves nothing, also
+# after the tray menu was open; after showing, a pick saves the whole window.
+rows step <<'EOF'
+-                                  | visible: ini:Language ini:ComPort              | 0 BG
+-                                  | text:bConnection text:cComPort text:cBitsPerSecond text:cDataBits | Изключване COM1 9600 8
+-                                  | text:cParity text:cStopBits text:cFlowControl text:cSendTo | None 1 None Всички
+-                                  | text:cFilter text:cPrefix text:cIsKeyBoard text:cbLanguage1 | Активно Префикс Изключен Български
+-                                  | text:lblVersion enabled:cComPort enabled:cSendTo | Ver. 1.00.008 0 1
+-                                  | text:lbIdent                                    |  12345
+ui tray 0x205                      | popup:                                          | 1
+close_popup                        | popup:                                          | 0
+ui pick Settings cParity 0         | ini:Parity                                      | -
+ui tray 0x203                      | visible:                                        | 1
+ui pick Settings cSendTo 1         | ini:ComPort ini:BitsPerSecond ini:DataBits ini:Parity ini:StopBits ini:FlowControl | 0 11 4 0 0 2
+-                                  | ini:SendTo ini:cFilter ini:Prefix ini:IsKeyBoard ini:Language | 1 1 1 0 BG
+ui pick Settings cIsKeyBoard 1     | enabled:bTest ini:IsKeyBoard                    | 0 1
+EOF
+expect_ok "the hook turns a reader's burst into a code" hook_ready
+rows step <<'EOF'
+ui pick Settings cIsKeyBoard 0     | enabled:bTest                                   | 1
+ui click Settings bConnection      | text:bConnection enabled:cComPort               | Включване 1
+ui click Settings bConnection      | text:bConnection enabled:cComPort               | Изключване 0
+EOF
 ui pick Settings cSendTo 0
 ui pick Settings cParity 2
 sleep 0.5
 window_shot Settings "$DOCS/settings-bg.png"
 
-ui pick Settings cIsKeyBoard 1
-check "keyboard reader: Test disabled, saved" "0 1" "$(ui enabled Settings bTest) $(ini_value IsKeyBoard)"
-expect_ok "the hook turns a reader's burst into a code" hook_ready
-ui pick Settings cIsKeyBoard 0
-check "serial reader again: Test enabled" 1 "$(ui enabled Settings bTest)"
-ui click Settings bConnection
-expect "disconnect: caption offers to connect" "Включване" ui text Settings bConnection
-check "disconnected: serial settings unlocked" 1 "$(ui enabled Settings cComPort)"
-ui click Settings bConnection
-expect "connect: caption offers to disconnect" "Изключване" ui text Settings bConnection
-check "connected: serial settings locked" 0 "$(ui enabled Settings cComPort)"
-
 # Every shipped language: captions, list items and the stored code follow the pick.
-i=0
 for lang in EN RU SR RO; do
-    ui pick Settings cbLanguage1 $((i += 1))
-    expect "$lang: frame caption" "$(lng_text Forms.lng 'Settings|frmCom' $lang)" ui text Settings frmCom
-    check "$lang: label, connect button, stored" "$(lng_text Forms.lng 'Settings|lbComPort' $lang)|$(
-        lng_text Common.lng strDisconnect $lang)|$lang" "$(ui text Settings lbComPort)|$(
-        ui text Settings bConnection)|$(ini_value Language)"
+    step "ui pick Settings cbLanguage1 $((i = ${i:-0} + 1))" "text:frmCom text:lbComPort text:bConnection ini:Language" \
+        "$(lng_text Forms.lng 'Settings|frmCom' $lang) $(lng_text Forms.lng 'Settings|lbComPort' $lang) $(
+            lng_text Common.lng strDisconnect $lang) $lang"
     check "$lang: list items" "$(for n in 0 1 2 3; do lng_text Forms.lng "Settings|cPrefix|$n" $lang; done |
         paste -sd'|')" "$(ui items Settings cPrefix)"
     [ $lang != RU ] && sleep 0.3 && window_shot Settings "$DOCS/settings-${lang,,}.png"
 done
-ui click Settings bConnection
-expect "disconnected in Romanian" "$(lng_text Common.lng strConnect RO)" ui text Settings bConnection
-ui pick Settings cComPort 1
-check "port change keeps the language" "1 RO" "$(ini_values ComPort Language)"
-ui pick Settings cComPort 0
-ui click Settings bConnection
-expect "connected again" "$(lng_text Common.lng strDisconnect RO)" ui text Settings bConnection
-ui pick Settings cbLanguage1 1
-expect "back to English" "$(lng_text Forms.lng 'Settings|frmCom' EN)" ui text Settings frmCom
+rows step <<EOF
+ui click Settings bConnection      | text:bConnection                                | $(lng_text Common.lng strConnect RO)
+ui pick Settings cComPort 1        | ini:ComPort ini:Language                        | 1 RO
+ui pick Settings cComPort 0; ui click Settings bConnection | text:bConnection    | $(lng_text Common.lng strDisconnect RO)
+ui pick Settings cbLanguage1 1     | text:frmCom                                     | $(lng_text Forms.lng 'Settings|frmCom' EN)
+EOF
 
-# The Test window: codes from COM1 typed into its own box only while it is in front.
+# The Test window: codes from COM1 typed into its own box only while it is in front; the
+# Settings window takes no input meanwhile.
 ui pick Settings cPrefix 0
 ui click Settings bTest
-expect_ok "Test opens" ui wait TestSerial 10 shown
-check "the Settings window takes no input while Test is open" 0 "$(ui accepts Settings)"
+expect "Test opens" "1 0" eval 'echo $(ui visible TestSerial) $(ui accepts Settings)'
 send_com1 1234
 expect "Enter shows the key log so far" "49 5250 5351 5352 53" ui msgbox
 ui msgbox-ok
-expect "the whole key log is shown" "49 5250 5351 5352 5313 49" ui text TestSerial tRealCode
-check "the box keeps no typed character" "" "$(ui text TestSerial tNormal)"
+expect "the whole key log is shown, the box keeps no typed character" "49 5250 5351 5352 5313 49|" \
+    eval 'echo "$(ui text TestSerial tRealCode)|$(ui text TestSerial tNormal)"'
 sleep 0.3
 window_shot TestSerial "$DOCS/test-window.png"
 ui click TestSerial bSerial
@@ -127,30 +112,24 @@ expect_ok "the Test window closes" eval '! ui title TestSerial'
 serial_gives "reading goes on after the Test window" 777 777»
 
 # A second start ends at once and silently; the running copy shows its window, in front.
-ui click Settings bCancel
-expect "Hide hides the window" 0 ui visible Settings
+step "ui click Settings bCancel" visible: 0
 before=$(md5sum <"$CFG")
 start=$SECONDS
 timeout 20 wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1
 check "a second start ends at once with 0" "0 yes" "$? $( ((SECONDS - start <= 5)) && echo yes)"
-expect "and shows the running copy's Settings window" 1 ui visible Settings
-check "in front" 1 "$(ui top "$(ui title Settings)" infront)"
+expect "and shows the running copy's Settings window in front" "1 1" \
+    eval 'echo $(ui visible Settings) $(ui top "$(ui title Settings)" infront)'
 check "one copy runs, its files untouched" "1 $before Corvanthelix.cfg" \
     "$(pgrep -fc "^$WIN_BIN/Corvanthelix.exe") $(md5sum <"$CFG") $(ls "$APP")"
-ui click Settings bCancel
-expect "which hides again" 0 ui visible Settings
-
-# The tray's right-button release opens the popup menu; single clicks do nothing.
-for m in 0x201 0x202 0x204; do ui tray $m; done
-sleep 0.5
-check "single clicks open nothing" "0 0" "$(ui visible Settings) $(ui popup)"
-ui tray 0x205
-expect "right-button release opens the tray menu" 1 ui popup
-expect_ok "Escape closes it" close_popup
-ui menu mn_Settings
-expect "its open entry shows the window" 1 ui visible Settings
-ui escape Settings
-expect "Escape hides it again" 0 ui visible Settings
+# The tray: single clicks do nothing, the right-button release opens the popup menu.
+rows step <<'EOF'
+ui click Settings bCancel          | visible:                                        | 0
+ui tray 0x201; ui tray 0x202; ui tray 0x204; sleep 0.5 | visible: popup:           | 0 0
+ui tray 0x205                      | popup:                                          | 1
+close_popup                        | popup:                                          | 0
+ui menu mn_Settings                | visible:                                        | 1
+ui escape Settings                 | visible:                                        | 0
+EOF
 
 # The ways out: each ends the program, removes its tray icon itself (Wine would remove a dead
 # one at exit on its own) and saves nothing.

@@ -1,17 +1,9 @@
-// The end-to-end tests' one helper program. "target" is the application codes are typed into; the
-// other commands drive the program's windows from outside, as a user and assistive tools see
-// them, through their standard controls. Answers are printed on one line in UTF-8; the exit code
-// is 1 when the window or control is not there.
-//
-//   TestTool.exe target <record file> [title]   a window titled "Quillomarte" (or the title)
-//   TestTool.exe wait <form> <seconds> [shown]  until the window exists (and is shown)
-//   TestTool.exe title|visible|accepts|rect|close|escape <form>
-//   TestTool.exe text|enabled|items|selected|click <form> <control>
-//   TestTool.exe pick <form> <list> <index>     selection, then CBN_SELCHANGE, as a user's pick
-//   TestTool.exe tray <mouse message>           the tray icon's callback, e.g. 0x203
-//   TestTool.exe system <message> <wParam>      a system notice to the Settings window
-//   TestTool.exe menu <entry> | popup | popup-close | msgbox | msgbox-ok
-//   TestTool.exe top <title> minimize|iconic|front|infront
+// The end-to-end tests' one helper program: "target" is the application codes are typed into, a
+// window titled "Quillomarte" (or the title given) that appends each character it receives to
+// the record file as its UTF-16 code, one a line. The other commands drive the program's windows
+// from outside, as a user and assistive tools see them (Settings, TestSerial and their controls
+// by name, the tray icon, the popup menu, the message box, any window by its title), and print
+// the answer on one line in UTF-8; the exit code is 1 when the window or control is not there.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -188,16 +180,6 @@ int Desktop(const std::vector<std::wstring>& a) {
 
 int Form(const std::vector<std::wstring>& a) {
     const std::wstring &command = a[0], &name = a[1];
-    if (command == L"wait" && a.size() >= 3) {
-        const DWORD end = GetTickCount() + static_cast<DWORD>(std::stod(a[2]) * 1000);
-        do {
-            HWND h = FindForm(name);
-            if (h && (a.size() == 3 || IsWindowVisible(h)))
-                return 0;
-            Sleep(50);
-        } while (static_cast<int>(end - GetTickCount()) > 0);
-        return Fail("window did not appear");
-    }
     HWND form = FindForm(name);
     if (!form)
         return Fail("no such window");
@@ -209,12 +191,6 @@ int Form(const std::vector<std::wstring>& a) {
         return Flag(IsWindowVisible(form));
     if (command == L"close")
         return !PostMessageW(form, WM_CLOSE, 0, 0);
-    if (command == L"rect") {
-        RECT r{};
-        GetWindowRect(form, &r);
-        return Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-                     std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
-    }
     if (command == L"escape") { // the Escape key, to the control with the focus
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
