@@ -55,6 +55,24 @@ rows() { # function
 }
 
 ui() { wine "$WIN_BIN/TestTool.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Answers, one per query: ini:section, file:name in the application folder, com1:, tray:,
+# running:, popup:, or a driver query about the Settings window (text:control, visible:).
+state() {
+    for q in "$@"; do case ${q%%:*} in
+        ini) ini_value "${q#*:}" ;;
+        file) [ -e "$APP/${q#*:}" ] && echo there || echo none ;;
+        com1) com1_held && echo held || echo free ;;
+        tray) tray_icon_shown && echo icon || echo none ;;
+        running) not_running && echo ended || echo running ;;
+        popup) ui popup ;;
+        *) ui "${q%%:*}" Settings ${q#*:} ;;
+        esac; done | paste -sd' '
+}
+# An action (- for none) and the answers to the queries it must lead to within 10 s.
+step() { # action queries answers(- for none)
+    [ "$1" == - ] || eval "$1"
+    expect "$1 -> $2" "$([ "$3" == - ] || echo "$3")" state $2
+}
 # A fresh application folder with these settings stored (none: no configuration file).
 with_config() { # [section=value ...]
     rm -rf "$APP"
