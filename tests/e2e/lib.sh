@@ -29,7 +29,7 @@ trap 'rc=$?; e2e_cleanup; exit $((rc || _FAILS))' EXIT
 check() { # name wanted actual
     if [ "$2" == "$3" ]; then echo "PASS: $1"; else
         printf 'FAIL: %s\n   expected: %s\n   actual:   %s\n' "$1" "$2" "$3"
-        _FAILS=$((_FAILS + 1))
+        _FAILS=$((_FAILS + 1)) && return 1
     fi
 }
 answers() { [ "$("${@:2}")" == "$1" ]; }

@@ -19,18 +19,14 @@ TYPING = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789%:"
 
 
 def record(path):
-    try:
-        with open(path) as f:
-            return [int(x) for x in f.read().split("\n")[:-1] if x.strip()]
-    except FileNotFoundError:
-        return []
+    with open(path) as f:
+        return [int(x) for x in f.read().split("\n")[:-1] if x.strip()]
 
 
 def wait(path, done, timeout):
     end = time.monotonic() + timeout
     while not done(record(path)) and time.monotonic() < end:
         time.sleep(0.01)
-    return record(path)
 
 
 def serial_expected(code, state):
@@ -82,13 +78,8 @@ def soak_serial(tty, path, count, seed):
         time.sleep(4 * TICK)  # without waiting for it: three ticks that bring nothing end a code
     wait(path, lambda c: c.count(13) >= len(expected), 10)
     time.sleep(1)
-    received, cur = [], []
-    for c in record(path):
-        cur.append(c)
-        if c == 13:
-            received.append(tuple(cur))
-            cur = []
-    received += [tuple(cur)] if cur else []
+    parts = "".join(map(chr, record(path))).split("\r")
+    received = [tuple(map(ord, p + "\r")) for p in parts[:-1]] + [tuple(map(ord, parts[-1]))] * (parts[-1] != "")
     counts = dict(received=0, lost=0, doubled=0, garbled=0)
     matcher = difflib.SequenceMatcher(None, expected, received, autojunk=False)
     for op, i1, i2, j1, j2 in matcher.get_opcodes():

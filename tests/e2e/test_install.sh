@@ -10,8 +10,7 @@ source "$ROOT/scripts/lib/msi.sh"
 SETUP="$ROOT/build/dist/Corvanthelix-1.00.008-Setup.exe"
 MSI="$ROOT/build/dist/Corvanthelix-1.00.008.msi"
 ZIP="$ROOT/build/dist/Corvanthelix-1.00.008-portable.zip"
-check "installer and package were built" yes "$(test -f "$SETUP" -a -f "$MSI" && echo yes)"
-[ -f "$SETUP" ] && [ -f "$MSI" ] || exit 1
+check "installer and package were built" yes "$(test -f "$SETUP" -a -f "$MSI" && echo yes)" || exit 1
 
 # Wine does not enforce permissions: the packages themselves must grant users nothing but the
 # data folder.
@@ -45,20 +44,15 @@ products() { wine reg query "$UNROOT" 2>/dev/null | tr -d '\r' | grep -o '{[0-9A
 product_value() { reg_value "$UNROOT\\$(products)" "$1"; }
 msiexec() { timeout 120 wine msiexec "$1" "$(winpath "$2")" /qn "${@:3}"; echo $?; }
 setup() { timeout 120 wine "$SETUP" /S && echo installed || echo refused; }
-# Shows the Settings window of the running program and picks a character filter.
-pick_send_to() { # label index
-    wait_for 30 tray_icon_shown
-    ui tray 0x203
-    expect "$1: Settings window shown" 1 ui visible Settings
-    ui pick Settings cSendTo "$2"
-}
+# Shows the running program's Settings window and picks a character filter.
+pick_send_to() { wait_for 30 tray_icon_shown && step "ui tray 0x203" visible: 1 && ui pick Settings cSendTo "$1"; }
 
 # The portable copy, on a computer without an installation, keeps a pick across a restart.
 PORT="$T/portable"
 python3 -m zipfile -e "$ZIP" "$PORT"
 start_program "$(winpath "$PORT/Corvanthelix.exe")"
 expect_ok "portable: configuration written beside the program" test -f "$PORT/Corvanthelix.cfg"
-pick_send_to portable 1
+pick_send_to 1
 ui click Settings bExit
 expect_ok "portable: exit" not_running
 start_program "$(winpath "$PORT/Corvanthelix.exe")"
@@ -86,7 +80,7 @@ expect_ok "start-up marker beside the program consumed" test ! -f "$DIR/StartUp.
 expect "language from the marker stored" EN ini_value Language
 expect "captions come from the language files beside the program" \
     "$(lng_text Forms.lng 'Settings|lbComPort' EN)" ui text Settings lbComPort
-pick_send_to installed 1
+pick_send_to 1
 check "a pick is saved into the data folder, nothing into the program folder" \
     "1 3 Common.lng Corvanthelix.exe Forms.lng Uninstall.exe" "$(ini_values SendTo ComPort) $(ls "$DIR" | xargs)"
 check "the package refuses to install over the setup program's installation" refused \
@@ -114,7 +108,7 @@ check "package: one uninstall entry with version and publisher" "1.0.8 Quillomar
     "$(product_value DisplayVersion) $(product_value Publisher)"
 check "the setup program refuses to install over the package" "refused none" "$(setup) $(there "$DIR/Uninstall.exe")"
 start_program "$EXE"
-pick_send_to package 0
+pick_send_to 0
 check "package: a pick is saved into the data folder, earlier settings kept" "0 3" "$(ini_values SendTo ComPort)"
 ui click Settings bExit
 expect_ok "package: exit" not_running

@@ -62,32 +62,28 @@ serial_gives "without the target the program goes on: the next code arrives" 78 
 
 # The reader is unplugged: noticed without a click, and read again once it is back.
 device=$(readlink -f "$E2E_DIR/ttyA")
-stop_com1
-expect "a lost port shows as not connected" "$CONNECT" ui text Settings bConnection
+step stop_com1 text:bConnection "$CONNECT"
 expect_ok "the lost port is let go" eval "! ls -l /proc/[0-9]*/fd 2>/dev/null | grep -q -- '-> $device\$'"
-start_com1
-expect_ok "the port is opened again by itself" com1_held
-expect "the connection shows again" "$DISCONNECT" ui text Settings bConnection
+step start_com1 "com1: text:bConnection" "held $DISCONNECT"
 serial_gives "reads again with no click" 777 «777»
 
-# No COM1 at start-up: picked up at once when the system tells of a new device or of waking up
-# (the two-second retry is lengthened here to show that).
+# No COM1 at start-up: picked up at once when the system tells of a new device (0x219 7,
+# WM_DEVICECHANGE, DBT_DEVNODES_CHANGED) or of waking up (0x218 0x12, WM_POWERBROADCAST,
+# PBT_APMRESUMEAUTOMATIC); the two-second retry is lengthened here to show that.
 kill "$PROG"
 reset_wine
 stop_com1
 rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
 start_target "$REC"
 start_program CORV_RETRY_MS=600000
-expect "started without COM1: not connected" "$CONNECT" ui text Settings bConnection
-start_com1
-sleep 3
-check "COM1 created later is not opened before the system tells" no "$(com1_held && echo yes || echo no)"
-ui system 0x219 7 # WM_DEVICECHANGE, DBT_DEVNODES_CHANGED
-expect_ok "a new device: COM1 is opened at once" com1_held
+rows step <<EOF
+-                                | text:bConnection | $CONNECT
+start_com1; sleep 3              | com1:            | free
+ui system 0x219 7                | com1:            | held
+EOF
 serial_gives "a code sent then arrives" 88 «88»
-stop_com1
-expect "lost again" "$CONNECT" ui text Settings bConnection
-start_com1
-ui system 0x218 0x12 # WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC
-expect_ok "waking up: COM1 is opened at once" com1_held
+rows step <<EOF
+stop_com1                        | text:bConnection | $CONNECT
+start_com1; ui system 0x218 0x12 | com1:            | held
+EOF
 serial_gives "reads after waking up" 99 «99»
