@@ -45,7 +45,7 @@ product_value() { reg_value "$UNROOT\\$(products)" "$1"; }
 msiexec() { timeout 120 wine msiexec "$1" "$(winpath "$2")" /qn "${@:3}"; echo $?; }
 setup() { timeout 120 wine "$SETUP" /S && echo installed || echo refused; }
 # Shows the running program's Settings window and picks a character filter.
-pick_send_to() { wait_for 30 tray_icon_shown && step "ui tray 0x203" visible: 1 && ui pick Settings cSendTo "$1"; }
+pick_send_to() { step "wait_for 30 tray_icon_shown; ui tray 0x203" "tray: visible:" "icon 1" && ui pick Settings cSendTo "$1"; }
 
 # The portable copy, on a computer without an installation, keeps a pick across a restart.
 PORT="$T/portable"
