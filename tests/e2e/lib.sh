@@ -32,11 +32,14 @@ check() { # name wanted actual
         _FAILS=$((_FAILS + 1)) && return 1
     fi
 }
-answers() { [ "$("${@:2}")" == "$1" ]; }
+answers() {
+    _GOT=$("${@:2}")
+    [ "$_GOT" == "$1" ]
+}
 # The command's answer must become the wanted one, or the command succeed, within 10 s.
 expect() { # name wanted command...
     wait_for 10 answers "$2" "${@:3}"
-    check "$1" "$2" "$("${@:3}")"
+    check "$1" "$2" "$_GOT"
 }
 expect_ok() { # name command...
     if wait_for 10 "${@:2}" >/dev/null; then check "$1" ok ok; else check "$1" ok "failed: ${*:2}"; fi
