@@ -82,3 +82,54 @@ start_wine_env() {
     start_display
     start_wineserver
 }
+
+# --- The program's surroundings under Wine, for the end-to-end tests and the measurements ----
+_PIDS=()   # processes started here, ended by their user's clean-up
+_SOCAT=""
+winpath() { winepath -w "$1" 2>/dev/null; }
+# Runs a command until it succeeds or the seconds run out.
+wait_for() { # seconds command...
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do
+        ((SECONDS >= deadline)) && return 1
+        sleep 0.05
+    done
+}
+# Points the registry's application folder (32-bit view, as installers write it) at a folder.
+set_app_folder() { # linux folder
+    local w
+    w="$(winpath "$1")"
+    wine reg add 'HKLM\Software\Quillomarte\Corvanthelix' /v AppPAth /t REG_SZ /d "${w%\\}\\" /f /reg:32 >/dev/null 2>&1
+}
+# A window titled "Quillomarte" (or the title) that records each character it receives as its
+# UTF-16 code, one a line; the record exists once the window is ready.
+start_target() { # record-file [title]
+    rm -f "$1"
+    wine "$WIN_BIN/TestTool.exe" target "$(winpath "$1")" ${2:+"$2"} >/dev/null 2>&1 &
+    TARGET=$!
+    _PIDS+=($TARGET)
+    wait_for 30 test -f "$1"
+}
+recorded() { [ -f "$1" ] && tr '\n' ' ' <"$1" | sed 's/ $//'; }
+recorded_count() { [ -f "$1" ] && wc -l <"$1" | tr -d ' ' || echo 0; }
+# A pseudo-terminal pair: COM1 under Wine is $E2E_DIR/ttyA; write to $E2E_DIR/ttyB.
+start_com1() {
+    rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
+    socat pty,raw,echo=0,link="$E2E_DIR/ttyA" pty,raw,echo=0,link="$E2E_DIR/ttyB" >/dev/null 2>&1 &
+    _SOCAT=$!
+    wait_for 5 test -e "$E2E_DIR/ttyB"
+}
+stop_com1() {
+    [ -n "$_SOCAT" ] && kill "$_SOCAT" 2>/dev/null && wait "$_SOCAT" 2>/dev/null
+    _SOCAT=""
+}
+# True while a process other than socat (the program, or Wine for it) holds COM1's device open.
+com1_held() {
+    local dev d
+    dev=$(readlink -f "$E2E_DIR/ttyA") || return 1
+    for d in /proc/[0-9]*; do
+        [ "${d#/proc/}" != "$_SOCAT" ] && ls -l "$d/fd" 2>/dev/null | grep -q -- "-> $dev\$" && return 0
+    done
+    return 1
+}
+send_com1() { printf '%b' "$1" >"$E2E_DIR/ttyB"; }

@@ -1,110 +1,89 @@
 #!/usr/bin/env bash
-# The serial reader end to end: bytes written to a pseudo-terminal that Wine sees as COM1 arrive
-# as keystrokes in the "Quillomarte" window, with the default settings (no configuration file).
-# Codes never merge, a long code comes whole, a stream without a pause is not typed, and a lost
+# The serial reader: bytes written to a pseudo-terminal that Wine sees as COM1 arrive as keystrokes
+# in the "Quillomarte" window, brought forward from behind another window, as the settings and
+# the Settings window's picks say; the program runs with its users' Cyrillic code page. A lost
 # or missing port is picked up by itself once it is there.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/uilib.sh"
-
-clear_record() { : >"$T/target.txt"; }
-port_free() { ! com1_held; }
-# Sends a code and waits until n characters have arrived; prints them.
-code_arrives() { # bytes n
-    clear_record
-    send_com1 "$1"
-    wait_chars "$T/target.txt" "$2" 10
-    sleep 0.3 # anything beyond n would show too
-    recorded "$T/target.txt"
-}
-caption() { ui text Settings bConnection; }
-# Prints the command's answer once it is the wanted one, or its last answer after the seconds.
-answer_within() { # seconds wanted command...
-    local deadline=$((SECONDS + $1)) want=$2 got
-    shift 2
-    until got=$("$@") && [ "$got" == "$want" ] || ((SECONDS >= deadline)); do sleep 0.1; done
-    echo "$got"
-}
-# True while any process holds the device open.
-held() { # device
-    local d
-    for d in /proc/[0-9]*; do
-        ls -l "$d/fd" 2>/dev/null | grep -q -- "-> $1\$" && return 0
-    done
-    return 1
-}
-connect_caption=$(lng_text Common.lng strConnect BG)
-disconnect_caption=$(lng_text Common.lng strDisconnect BG)
-start_program() {
-    wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1 &
-    prog=$!
-    _PIDS+=($prog)
-}
-
-mkdir -p "$T/app"
-set_app_folder "$T/app"
+CONNECT=$(lng_text Common.lng strConnect BG)
+DISCONNECT=$(lng_text Common.lng strDisconnect BG)
+with_config
 start_com1
-start_target "$T/target.txt"
-start_program
-check_true "program opens COM1 at start-up" wait_for 20 com1_held
-
-check "plain code: mark, digits, Enter" "160 49 50 51 52 53 13" "$(code_arrives 12345 7)"
-check "card code: mark, hex of the rest, Enter" "160 $(codes_of 31410D0A) 13" \
-    "$(code_arrives 'CARD:1A\r\n' 10)"
-check "client code goes without the mark" "$(codes_of 969123) 13" "$(code_arrives 969123 7)"
-
-ten=4711234567
-clear_record
-send_com1 $ten
-sleep 0.3
-send_com1 $ten
-wait_chars "$T/target.txt" 24 10
-sleep 0.3
-check "two 10-character codes 300 ms apart arrive as two" \
-    "160 $(codes_of $ten) 13 160 $(codes_of $ten) 13" "$(recorded "$T/target.txt")"
-
+start_target "$REC"
+start_target "$T/cover.txt" Cover
+start_program LC_ALL=bg_BG.UTF-8
+expect_ok "the program opens COM1 at start-up" com1_held
+ui tray 0x203
+settings=""
+picks_then_gives() { # name SendTo Prefix Filter bytes wanted
+    if [ "$2 $3 $4" != "$settings" ]; then
+        ui pick Settings cSendTo "$2"
+        ui pick Settings cPrefix "$3"
+        ui pick Settings cFilter "$4"
+        settings="$2 $3 $4"
+    fi
+    serial_gives "$1" "$5" "$6"
+}
 forty=$(printf '%040d' 0 | tr 0 7)
-check "a 40-character code arrives whole" "160 $(codes_of "$forty") 13" "$(code_arrives "$forty" 42)"
-
-# A device that streams without a pause: 5,000 digits, 100 every 20 ms.
-clear_record
-for _ in $(seq 50); do
+rows picks_then_gives <<EOF
+digits only, client-code prefix        | 1 | 2 | 1 | 12AB34                 | «9691234»
+letters and digits, Latin and Cyrillic | 0 | 1 | 1 | Ab-12 \\xc6\\xe6;       | «Ab12Жж»
+plain code: mark, digits, Enter        | 0 | 1 | 1 | 12345                  | «12345»
+card code: mark, hex of the rest       | 0 | 1 | 1 | CARD:1A\\r\\n          | «31410D0A»
+client code goes without the mark      | 0 | 1 | 1 | 969123                 | 969123»
+a 40-character code arrives whole      | 0 | 1 | 1 | $forty | «$forty»
+EOF
+for _ in 1 2; do
+    send_com1 4711234567
+    sleep 0.3
+done
+expect_typed "two 10-character codes 300 ms apart arrive as two" «4711234567»«4711234567»
+for _ in $(seq 50); do # a device streaming without a pause: 5,000 digits, 100 every 20 ms
     send_com1 "$(printf '%0100d' 0 | tr 0 5)"
     sleep 0.02
 done
 sleep 0.5
-check "a stream of 5,000 bytes is not typed; the next code is" "160 $(codes_of 4711) 13" \
-    "$(code_arrives 4711 6)"
+serial_gives "a stream of 5,000 bytes is not typed; the next code is" 4711 «4711»
+
+ui top Quillomarte minimize
+check "the target is minimised" 1 "$(ui top Quillomarte iconic)"
+serial_gives "a code reaches the minimised target" 12 «12»
+check "which is restored" 0 "$(ui top Quillomarte iconic)"
+focus_target
+xdotool keydown ctrl
+serial_gives "with Ctrl held the target gets the plain code" 34 «34»
+xdotool keyup ctrl
+kill "$TARGET"
+sleep 1
+send_com1 56
+sleep 2
+check "no code reaches the window in front, with or without the target" "" "$(typed "$T/cover.txt")"
+start_target "$REC"
+serial_gives "without the target the program goes on: the next code arrives" 78 «78»
 
 # The reader is unplugged: noticed without a click, and read again once it is back.
 device=$(readlink -f "$E2E_DIR/ttyA")
-stop_com1
-check "a lost port shows as not connected" "$connect_caption" "$(answer_within 5 "$connect_caption" caption)"
-check_true "the lost port is let go" wait_for 5 eval '! held "$device"'
-start_com1
-check_true "the port is opened again by itself" wait_for 10 com1_held
-check "the connection shows again" "$disconnect_caption" "$(answer_within 5 "$disconnect_caption" caption)"
-check "reads again with no click" "160 55 55 55 13" "$(code_arrives 777 5)"
-check_true "program still running" kill -0 "$prog"
+step stop_com1 text:bConnection "$CONNECT"
+expect_ok "the lost port is let go" eval "! ls -l /proc/[0-9]*/fd 2>/dev/null | grep -q -- '-> $device\$'"
+step start_com1 "com1: text:bConnection" "held $DISCONNECT"
+serial_gives "reads again with no click" 777 «777»
 
-# No COM1 at all at start-up: the reader is picked up once it appears, at once when the system
-# tells of a new device or of waking up (the two-second retry is lengthened here to show that).
-kill "$prog"
+# No COM1 at start-up: picked up at once when the system tells of a new device (0x219 7,
+# WM_DEVICECHANGE, DBT_DEVNODES_CHANGED) or of waking up (0x218 0x12, WM_POWERBROADCAST,
+# PBT_APMRESUMEAUTOMATIC); the two-second retry is lengthened here to show that.
+kill "$PROG"
 reset_wine
 stop_com1
 rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
-start_target "$T/target.txt"
-CORV_RETRY_MS=600000 start_program
-check "started without COM1: not connected" "$connect_caption" "$(answer_within 20 "$connect_caption" caption)"
-start_com1
-sleep 3
-check_true "COM1 created later is not opened before the system tells" port_free
-ui system Settings 0x219 7 # WM_DEVICECHANGE, DBT_DEVNODES_CHANGED
-check_true "a new device: COM1 is opened at once" wait_for 10 com1_held
-check "a code sent then arrives" "160 56 56 13" "$(code_arrives 88 4)"
-stop_com1
-check "lost again" "$connect_caption" "$(answer_within 5 "$connect_caption" caption)"
-start_com1
-ui system Settings 0x218 0x12 # WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC
-check_true "waking up: COM1 is opened at once" wait_for 10 com1_held
-check "reads after waking up" "160 57 57 13" "$(code_arrives 99 4)"
-e2e_finish
+start_target "$REC"
+start_program CORV_RETRY_MS=600000
+rows step <<EOF
+-                                | text:bConnection | $CONNECT
+start_com1; sleep 3              | com1:            | free
+ui system 0x219 7                | com1:            | held
+EOF
+serial_gives "a code sent then arrives" 88 «88»
+rows step <<EOF
+stop_com1                        | text:bConnection | $CONNECT
+start_com1; ui system 0x218 0x12 | com1:            | held
+EOF
+serial_gives "reads after waking up" 99 «99»
