@@ -1,24 +1,24 @@
 #include <gtest/gtest.h>
 
+#include "FakeCodePage.h"
 #include "common/Text.h"
+#include "core/ModMainReader.h"
 
 using namespace corv;
 
-TEST(Text, TrimsOnlySpaces) {
-    EXPECT_EQ(TrimSpaces(L"  a b  "), L"a b");
-    EXPECT_EQ(TrimSpaces(L"   "), L"");
-    EXPECT_EQ(TrimSpaces(L"\tx\r\n"), L"\tx\r\n");
-}
-
-TEST(Text, ReplacesEveryOccurrence) {
-    EXPECT_EQ(ReplaceAll(L"CARD:1CARD:2", L"CARD:", L""), L"12");
-    EXPECT_EQ(ReplaceAll(L"a|vbNewLine|b", L"|vbNewLine|", L"\r\n"), L"a\r\nb");
-    EXPECT_EQ(ReplaceAll(L"aaa", L"aa", L"b"), L"ba");
-}
-
-TEST(Text, FormatsNumbers) {
-    EXPECT_EQ(DecimalText(-32768), L"-32768");
-    EXPECT_EQ(HexText(0), L"0");
-    EXPECT_EQ(HexText(0x12), L"12");
-    EXPECT_EQ(HexText(0xABCDEF), L"ABCDEF");
+TEST(Text, Helpers) {
+    fake::Cp1251CodePage cp;
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {TrimSpaces(L"  a b  "), L"a b"},
+        {TrimSpaces(L"   "), L""},
+        {TrimSpaces(L"\tx\r\n"), L"\tx\r\n"},
+        {ReplaceAll(L"CARD:1CARD:2", L"CARD:", L""), L"12"},
+        {ReplaceAll(L"aaa", L"aa", L"b"), L"ba"},
+        {HexText(0), L"0"},
+        {HexText(0xABCDEF), L"ABCDEF"},
+        {HexEncode(L"AZ", cp), L"415A"},
+        {HexEncode(std::wstring{L'\x05', L'\u044F', L'\0'}, cp), L"05FF00"},
+    };
+    for (const auto& [got, expected] : rows)
+        EXPECT_EQ(got, expected);
 }
