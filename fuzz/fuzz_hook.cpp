@@ -1,147 +1,115 @@
-// Sequences of key events and silences into the keyboard reader's decision. Checked throughout:
-// every key event of a person reaches the application exactly once and in the order typed
-// (passed on at once, or given back as the very same event), unless it was part of a capture
-// that delivered its code; the program's own keys change no decision and never open a capture;
-// only the four openings open one; a capture never holds more than its bounds.
-//
-// Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 6 bytes an event:
-// virtual-key code, scan code, flags, milliseconds since the last event, own-key bits (bit 0:
-// a key of the program's own; bit 1: the oldest key given back comes through first), hook code
-// (non-zero below 8: not a key event; 8: a silence instead of a key event).
+// Key events and silences into the keyboard reader wired as the program wires it, its actions
+// carried out now and then. Checked: each key a person types reaches the application once and in
+// order, passed on or given back unchanged, unless it went into the code of a capture that ended
+// at its Enter, which is delivered once; the program's own keys change nothing; a capture opens
+// only at an opening, stays within its bounds, and a silence ends it.
+// Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 5 bytes an event: virtual-
+// key code, scan code, flags, ms since the last event, and how (bit 0: the waiting actions run
+// first; bit 1: a key of the program's own, unless keys are on their way back; 0xFF: a silence
+// instead of a key).
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
+#include <deque>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "FakeCodePage.h"
+#include "FakeDesktop.h"
 #include "FuzzCheck.h"
-#include "core/Hook.h"
-#include "core/ModMainReader.h"
 
 using namespace corv;
-
-namespace {
-
-bool MayOpen(const KeyEvent& k) {
-    return k.vkCode == kVkReaderStart ||
-           (k.vkCode == kVkRightShift && k.flags == kKeyExtended &&
-            k.scanCode != kScanRightShift) ||
-           (k.vkCode == kVkSemicolon && k.flags == kKeyReleased) ||
-           (k.vkCode == kVkDigit5 && (k.flags & kKeyReleased) == 0);
-}
-
-struct Model {
-    std::map<std::uint32_t, KeyEvent> typed; // by number, the person's key events
-    std::set<std::uint32_t> reached;         // numbers the application got
-    std::set<std::uint32_t> consumed;        // numbers that went into a delivered code
-    std::uint32_t last = 0;                  // the number the application got last
-    std::uint32_t next = 1;
-
-    void Reach(std::uint32_t n, const std::string& what) {
-        FUZZ_CHECK(n > last && reached.insert(n).second,
-                   "keys reach the application once and in order: " + what);
-        last = n;
-    }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 5)
         return 0;
+    fake::FakeKeyboardReader r;
+    r.prefix = static_cast<std::int16_t>(data[4] % 6);
     std::uint32_t time = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24;
-    const std::int16_t prefix = static_cast<std::int16_t>(data[4] % 6);
-    fake::Cp1251CodePage cp;
-    HookState state;
-    Model m;
-    int captures = 0, deliveries = 0;
-
-    // Keys given back reach the application first, then a key passed on. A capture that ends
-    // at its Enter delivers the code it collected (none for a prefix rule outside the table):
-    // whatever it swallowed and did not give back went into that code.
-    const auto carryOut = [&](const HookDecision& d, std::uint32_t passed, bool ended,
-                              const std::wstring& captured, const std::string& what) {
-        std::vector<std::wstring> delivered;
-        for (const auto& action : d.After) {
-            if (action.kind == HookAction::Kind::Deliver)
-                delivered.push_back(action.Text);
-            for (const auto& k : action.Keys) {
-                const auto it = m.typed.find(k.dwExtraInfo);
-                FUZZ_CHECK(it != m.typed.end() && it->second == k,
-                           "a key given back is one typed, unchanged: " + what);
-                m.Reach(k.dwExtraInfo, what);
-            }
-        }
-        if (passed)
-            m.Reach(passed, what);
-        const auto text = ApplyPrefix(prefix, captured);
-        FUZZ_CHECK(delivered == (ended && text ? std::vector{*text} : std::vector<std::wstring>{}),
-                   "a capture's end delivers the code it collected, and only its end: " + what);
-        if (!ended)
-            return;
-        deliveries += static_cast<int>(delivered.size());
-        for (const auto& [n, key] : m.typed)
-            if (!m.reached.count(n))
-                m.consumed.insert(n);
+    std::map<std::uint32_t, KeyEvent> typed; // a person's keys by number (in dwExtraInfo)
+    std::set<std::uint32_t> consumed;
+    std::deque<std::wstring> due; // codes of ended captures, in order
+    std::size_t reached = 0, seen = 0;
+    std::uint32_t last = 0;
+    const auto reach = [&](const KeyEvent& k) {
+        const auto it = typed.find(k.dwExtraInfo);
+        FUZZ_CHECK(it != typed.end() && it->second == k && k.dwExtraInfo > last &&
+                       !consumed.contains(k.dwExtraInfo),
+                   "a key reaches the application unchanged, once, in order: " +
+                       std::to_string(k.dwExtraInfo) + " after " + std::to_string(last));
+        last = k.dwExtraInfo;
+        ++reached;
     };
-
-    for (std::size_t at = 5; at + 6 <= size && m.next < 4000; at += 6) {
+    const auto run = [&] {
+        r.Run();
+        for (; seen < r.desktop.injected.size(); ++seen)
+            for (const KeyEvent& k : r.desktop.injected[seen])
+                if (k.dwExtraInfo != 0) // not a character typed by the program
+                    reach(k);
+    };
+    r.deliver = [&](const std::wstring& code) {
+        FUZZ_CHECK(!due.empty() && due.front() == code,
+                   "only an ended capture's code is delivered, once: " + fuzz::Printable(code));
+        due.pop_front();
+        r.desktop.TypeText(code, true);
+    };
+    r.desktop.hook = [&](const KeyEvent& k) {
+        const HookState was = r.state;
+        const HookDecision d = r.Key(0, k);
+        FUZZ_CHECK(!d.Swallow && d.After.empty() && r.state.Capturing == was.Capturing &&
+                       r.state.Deciding == was.Deciding && r.state.Held == was.Held &&
+                       r.state.CapturedCode == was.CapturedCode,
+                   "the program's own keys change nothing");
+        return false;
+    };
+    for (std::size_t at = 5; at + 5 <= size && typed.size() < 4000; at += 5) {
         const std::uint8_t* e = data + at;
         time += e[3];
-        if (e[5] == 8) {
-            carryOut(DecideSilence(state), 0, false, L"", "silence");
-            FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence gives back what is held");
+        if (e[4] & 1)
+            run();
+        KeyEvent key{e[0], e[1], e[2], time, static_cast<std::uint32_t>(typed.size() + 1)};
+        if (e[4] == 0xFF) {
+            r.queue.Add(DecideSilence(r.state).After);
+            run();
+            FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding, "a silence ends a capture");
             continue;
         }
-        const bool own = (e[4] & 1) || ((e[4] & 2) && !state.Returning.empty());
-        const std::int32_t code = e[5] < 8 ? e[5] : 0;
-        KeyEvent key{e[0], e[1], e[2], time, 0};
-        if (own) {
-            if ((e[4] & 2) && !state.Returning.empty())
-                key = state.Returning.front();
-            key.flags |= kKeyInjected;
-            key.dwExtraInfo = static_cast<std::uint32_t>(kInjectedKeyTag);
-        } else if (code == 0) {
-            key.dwExtraInfo = m.next++;
-            m.typed[key.dwExtraInfo] = key;
-        }
-        const std::string what = "vk " + std::to_string(key.vkCode) + " scan " +
-                                 std::to_string(key.scanCode) + " flags " +
-                                 std::to_string(key.flags) + " code " + std::to_string(code);
-
-        const HookState before = state;
-        const HookDecision d = DecideKeyEvent(code, key, state, prefix, cp);
-        if (code != 0 || own) {
-            FUZZ_CHECK(!d.Swallow && d.After.empty(), "passed untouched: " + what);
-            FUZZ_CHECK(state.Capturing == before.Capturing && state.Deciding == before.Deciding &&
-                           state.CapturedCode == before.CapturedCode && state.Held == before.Held,
-                       "a key that is not a reader's changes nothing: " + what);
+        if (e[4] & 2 && r.state.Returning.empty()) {
+            r.desktop.hook({key.vkCode, key.scanCode, key.flags | kKeyInjected, time,
+                            static_cast<std::uint32_t>(kInjectedKeyTag)});
             continue;
         }
-        // Ended at its Enter, rather than given back whole (its opening goes back first then).
-        bool gaveBack = false;
-        for (const auto& action : d.After)
-            gaveBack |= !before.Held.empty() && !action.Keys.empty() &&
-                        action.Keys.front() == before.Held.front();
-        const bool ended = before.Capturing && before.EndSeen && !state.Capturing && !gaveBack;
-        carryOut(d, d.Swallow ? 0 : key.dwExtraInfo, ended, before.CapturedCode, what);
-        if (state.Capturing && !before.Capturing) {
-            FUZZ_CHECK(MayOpen(key), "only an opening opens a capture: " + what);
-            ++captures;
+        typed[key.dwExtraInfo] = key;
+        const HookState was = r.state;
+        const HookDecision d = r.Key(0, key);
+        if (!d.Swallow)
+            reach(key);
+        std::set<std::uint32_t> givenBack;
+        for (const HookAction& a : d.After)
+            for (const KeyEvent& k : a.Keys)
+                givenBack.insert(k.dwExtraInfo);
+        if (was.Capturing && was.EndSeen && !r.state.Capturing &&
+            !givenBack.contains(was.Held.front().dwExtraInfo)) {
+            for (const KeyEvent& k : was.Held)
+                if (!givenBack.contains(k.dwExtraInfo))
+                    consumed.insert(k.dwExtraInfo);
+            if (const auto code = ApplyPrefix(r.prefix, was.CapturedCode))
+                due.push_back(*code);
         }
-        FUZZ_CHECK(state.CapturedCode.size() <= kMaxCaptureCharacters &&
-                       state.Held.size() <= kMaxHeldKeyEvents,
-                   "a capture stays within its bounds: " + what);
+        const bool opening = key.vkCode == kVkReaderStart ||
+                             (key.vkCode == kVkRightShift && key.flags == kKeyExtended &&
+                              key.scanCode != kScanRightShift) ||
+                             (key.vkCode == kVkSemicolon && key.flags == kKeyReleased) ||
+                             (key.vkCode == kVkDigit5 && !(key.flags & kKeyReleased));
+        FUZZ_CHECK(!r.state.Capturing || was.Capturing || opening, "only an opening opens");
+        FUZZ_CHECK(r.state.CapturedCode.size() <= kMaxCaptureCharacters &&
+                       r.state.Held.size() <= kMaxHeldKeyEvents,
+                   "a capture stays within its bounds");
     }
-    carryOut(DecideSilence(state), 0, false, L"", "the last silence");
-    FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence ends every capture");
-    FUZZ_CHECK(m.reached.size() + m.consumed.size() == m.typed.size(),
-               "every key reaches the application once or goes into a code: " +
-                   std::to_string(m.typed.size()) + " typed, " + std::to_string(m.reached.size()) +
-                   " reached, " + std::to_string(m.consumed.size()) + " in codes");
-    FUZZ_CHECK(deliveries <= captures, "one delivery per capture");
+    run();
+    r.queue.Add(DecideSilence(r.state).After);
+    run();
+    FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding && due.empty(), "all ended and delivered");
+    FUZZ_CHECK(reached + consumed.size() == typed.size(),
+               "every key reaches the application or goes into a code: " +
+                   std::to_string(typed.size()) + " typed, " + std::to_string(reached) +
+                   " reached, " + std::to_string(consumed.size()) + " in codes");
     return 0;
 }
