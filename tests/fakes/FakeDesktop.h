@@ -1,17 +1,13 @@
 #pragma once
 // Top-level windows by title, one in front, and the system's keystroke loopback: every key the
-// program injects (a typed text, keys given back) passes the keyboard hook first, tagged as the
-// program's own, as on Windows.
+// program injects (typed text, keys given back) passes the keyboard hook, as the program's own.
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "FakeCodePage.h"
 #include "core/Hook.h"
-#include "platform/Desktop.h"
 
 namespace corv::fake {
 
@@ -34,11 +30,9 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
         return ok;
     }
     bool WaitUntilFocused(Window window, int) override { return foreground == window; }
-    std::vector<int> WaitForModifiersUp(int) override {
-        std::erase_if(held, [this](int vk) { return std::ranges::count(heldUntilWait, vk) > 0; });
-        return held;
-    }
+    std::vector<int> WaitForModifiersUp(int) override { return held; }
     void TypeText(const std::wstring& text, bool) override { TypeCode(text, {}); }
+    // A character is a packet with the character as scan code; a carriage return the Enter key.
     bool TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) override {
         std::vector<KeyEvent> keys;
         for (int vk : releaseFirst)
@@ -47,15 +41,14 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
             for (std::uint32_t up : {0u, kKeyReleased})
                 keys.push_back(
                     {c == L'\r' ? kVkEnter : kVkPacket, c == L'\r' ? 0x1Cu : c, up, 0, 0});
-        if (refuseKeys)
-            return false;
-        GiveBack(keys);
-        if (onType)
+        if (!refuseKeys)
+            GiveBack(keys);
+        if (!refuseKeys && onType)
             onType(text);
-        return true;
+        return !refuseKeys;
     }
-    // Keys that pass the hook reach the window in front: a key-up lets a modifier go, a press
-    // types its character, after "<vk>+" for each modifier held.
+    // What passes the hook reaches the window in front: a key-up lets a held modifier go, and a
+    // character typed while one is held is a shortcut, not a character.
     void GiveBack(const std::vector<KeyEvent>& keys) override {
         injected.push_back(keys);
         for (KeyEvent k : keys) {
@@ -65,23 +58,18 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
                 continue;
             if (k.flags & kKeyReleased)
                 std::erase(held, static_cast<int>(k.vkCode));
-            if (k.flags & kKeyReleased || (k.vkCode != kVkPacket && k.vkCode != kVkEnter))
-                continue;
-            for (int vk : held)
-                typed[foreground] += std::to_wstring(vk) + L"+";
-            typed[foreground] += k.vkCode == kVkEnter ? L'\r' : static_cast<wchar_t>(k.scanCode);
+            else if (held.empty() && (k.vkCode == kVkPacket || k.vkCode == kVkEnter))
+                typed[foreground] +=
+                    k.vkCode == kVkEnter ? L'\r' : static_cast<wchar_t>(k.scanCode);
         }
     }
 
-    bool refuseForeground = false, refuseKeys = false; // refused: the foreground, the keys
+    bool refuseForeground = false, refuseKeys = false;
     Window foreground = 0;
-    std::set<Window> minimised;     // as the system, a minimised window takes no foreground
-    std::vector<int> held;          // modifier keys down
-    std::vector<int> heldUntilWait; // keys let go during the wait for modifiers
-    std::function<bool(const KeyEvent&)> hook; // the keyboard hook: true swallows the key
-    // Each input injected, as given; a character is a packet (0xE7, the character as scan code),
-    // a carriage return the Enter key.
-    std::vector<std::vector<KeyEvent>> injected;
+    std::set<Window> minimised; // as the system, a minimised window takes no foreground
+    std::vector<int> held;      // modifier keys down
+    std::function<bool(const KeyEvent&)> hook;       // the keyboard hook: true swallows the key
+    std::vector<std::vector<KeyEvent>> injected;     // each input, as given
     std::map<Window, std::wstring> typed;            // per window in front (0: none)
     std::function<void(const std::wstring&)> onType; // after a text's keys have passed
 

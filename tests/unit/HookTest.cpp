@@ -1,19 +1,13 @@
-// The keyboard reader, from a person's keys to what the program injects. A row's events:
-//   dBA/27 press of virtual key 0xBA, scan code 0x27;  u release;  t press and release; after it
-//   @30 the time in ms (0 if not given);  :81 the flags in hex;  *9 nine times;  #1 hook code;
-//   ^ the program's own key.  "silence": no key for the silence time;  "reset": the hook is
-//   installed anew;  "prefix=2";  "back": what was decided is carried out (the keys injected
-//   pass the hook);  "during": what follows comes while the first code is being typed.
-// Then: S swallowed or P passed per key; each input injected, in the same notation or as
-// 'typed text' (~ the prefix mark); and "capturing" if a capture is still open. A token
-// repeated 20 times or more reads token*N.
+// The keyboard reader, from a person's keys to what the program injects. Events: dBA/27 press of
+// virtual key 0xBA, scan code 0x27; u release; t press and release; after it @30 the time in ms,
+// :81 the flags (hex), *9 nine times, #1 the hook code, ^ the program's own key. "silence" no
+// key for the silence time; "reset" the hook installed anew; "prefix=2"; "back" what was decided
+// is carried out (injected keys pass the hook); "during" what follows comes while the first code
+// is typed. Then S swallowed or P passed per key, each input injected in the same notation or as
+// 'text' (~ the prefix mark), and "capturing" when a capture is open. Repeats of 20 or more: x*N.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
-#include <stdexcept>
-#include <utility>
 
 #include "FakeDesktop.h"
 
@@ -36,11 +30,10 @@ std::string Show(const std::vector<KeyEvent>& keys) {
     std::vector<std::string> tokens, text;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const KeyEvent& k = keys[i];
-        const bool up = k.flags & kKeyReleased, tap = !up && i + 1 < keys.size() &&
-                                                      keys[i + 1].vkCode == k.vkCode &&
-                                                      keys[i + 1].scanCode == k.scanCode &&
-                                                      keys[i + 1].flags == (k.flags | kKeyReleased);
         const wchar_t c = static_cast<wchar_t>(k.scanCode);
+        const bool up = k.flags & kKeyReleased;
+        const bool tap = !up && i + 1 < keys.size() && keys[i + 1].vkCode == k.vkCode &&
+                         keys[i + 1].flags == (k.flags | kKeyReleased);
         char token[24];
         std::snprintf(token, sizeof token, "%c%02X/%02X:%02X", tap ? 't' : "du"[up], k.vkCode,
                       k.scanCode, k.flags);
@@ -55,40 +48,40 @@ std::string Show(const std::vector<KeyEvent>& keys) {
     return Runs(tokens, " ") + (text.empty() ? "" : "'" + Runs(text, "") + "'");
 }
 
-// Feeds a row's events; a code with "!" fails, as a delivery may.
+// A code with "!" fails to be delivered.
 struct Reader : fake::FakeKeyboardReader {
     Reader() {
         deliver = [this](const std::wstring& code) {
-            EXPECT_FALSE(delivering) << "a code typed while another is being typed";
+            EXPECT_FALSE(typing) << "a code typed while another is being typed";
             if (code.find(L'!') != std::wstring::npos)
-                throw std::runtime_error("a delivery that fails");
-            delivering = true;
+                throw std::runtime_error("not delivered");
+            typing = true;
             desktop.TypeText(code, true);
             Feed(std::exchange(during, ""));
             Run();
-            delivering = false;
+            typing = false;
         };
     }
     void Feed(const std::string& events) {
         std::istringstream in(events);
-        for (std::string word; in >> word;) {
-            if (word == "silence" || word == "reset")
-                queue.Add((word == "reset" ? ResetHookState(state) : DecideSilence(state)).After);
-            else if (word == "back")
+        for (std::string w; in >> w;) {
+            if (w == "silence" || w == "reset")
+                queue.Add((w == "reset" ? ResetHookState(state) : DecideSilence(state)).After);
+            else if (w == "back")
                 Run();
-            else if (word.starts_with("prefix="))
-                prefix = static_cast<std::int16_t>(std::stoi(word.substr(7)));
-            else if (word == "during")
+            else if (w.starts_with("prefix="))
+                prefix = static_cast<std::int16_t>(std::stoi(w.substr(7)));
+            else if (w == "during")
                 std::getline(in, during, '\0');
             else
-                Press(word);
+                Press(w);
         }
     }
-    void Press(const std::string& word) {
+    void Press(const std::string& w) {
         char* at = nullptr;
-        KeyEvent e{static_cast<std::uint32_t>(std::stoul(word.substr(1, 2), nullptr, 16)),
-                   static_cast<std::uint32_t>(std::strtoul(&word.at(4), &at, 16)),
-                   word[0] == 'u' ? kKeyReleased : 0u, 0, 0};
+        KeyEvent e{static_cast<std::uint32_t>(std::stoul(w.substr(1, 2), nullptr, 16)),
+                   static_cast<std::uint32_t>(std::strtoul(&w.at(4), &at, 16)),
+                   w[0] == 'u' ? kKeyReleased : 0u, 0, 0};
         long long code = 0, times = 1;
         while (*at) {
             const char c = *at++;
@@ -100,16 +93,16 @@ struct Reader : fake::FakeKeyboardReader {
             else if (c == '^')
                 e.flags |= kKeyInjected, e.dwExtraInfo = kInjectedKeyTag;
             else
-                throw std::invalid_argument("bad key event: " + word);
+                throw std::invalid_argument("bad key event: " + w);
         }
         const KeyEvent up{e.vkCode, e.scanCode, e.flags | kKeyReleased, e.time + 1, e.dwExtraInfo};
         for (long long i = 0; i < times; ++i)
-            for (const KeyEvent& k : word[0] == 't' ? std::vector{e, up} : std::vector{e})
+            for (const KeyEvent& k : w[0] == 't' ? std::vector{e, up} : std::vector{e})
                 verdicts.push_back(Key(static_cast<std::int32_t>(code), k).Swallow ? "S" : "P");
     }
     std::vector<std::string> verdicts;
     std::string during;
-    bool delivering = false;
+    bool typing = false;
 };
 
 } // namespace
@@ -182,12 +175,9 @@ TEST(KeyboardReader, Sequences) {
         Reader r;
         r.Feed(row.substr(0, row.find(" = ")));
         r.Run();
-        std::vector<std::string> inputs;
-        for (const auto& keys : r.desktop.injected)
-            inputs.push_back(Show(keys));
-        EXPECT_EQ(row.substr(0, row.find(" = ") + 3) + Runs(r.verdicts, "") +
-                      (inputs.empty() ? "" : " " + Runs(inputs, " | ")) +
-                      (r.state.Capturing ? " capturing" : ""),
-                  row);
+        std::string got = row.substr(0, row.find(" = ") + 3) + Runs(r.verdicts, "");
+        for (std::size_t i = 0; i < r.desktop.injected.size(); ++i)
+            got += (i ? " | " : " ") + Show(r.desktop.injected[i]);
+        EXPECT_EQ(got + (r.state.Capturing ? " capturing" : ""), row);
     }
 }
