@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <set>
 
 #include "FakeCodePage.h"
 #include "core/Hook.h"
@@ -23,20 +22,17 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
         auto it = std::ranges::find(titles_, title, &decltype(titles_)::value_type::second);
         return it == titles_.end() ? 0 : it->first;
     }
-    bool RestoreIfMinimised(Window window) override { return minimised.erase(window) > 0; }
+    bool RestoreIfMinimised(Window) override { return false; }
     bool SetForeground(Window window) override {
-        const bool ok = !refuseForeground && titles_.contains(window) && !minimised.count(window);
-        foreground = ok ? window : foreground;
-        return ok;
+        foreground = refuseForeground || !titles_.contains(window) ? foreground : window;
+        return foreground == window;
     }
     bool WaitUntilFocused(Window window, int) override { return foreground == window; }
-    std::vector<int> WaitForModifiersUp(int) override { return held; }
+    std::vector<int> WaitForModifiersUp(int) override { return {}; }
     void TypeText(const std::wstring& text, bool) override { TypeCode(text, {}); }
     // A character is a packet with the character as scan code; a carriage return the Enter key.
-    bool TypeCode(const std::wstring& text, const std::vector<int>& releaseFirst) override {
+    bool TypeCode(const std::wstring& text, const std::vector<int>&) override {
         std::vector<KeyEvent> keys;
-        for (int vk : releaseFirst)
-            keys.push_back({static_cast<std::uint32_t>(vk), 0, kKeyReleased, 0, 0});
         for (wchar_t c : text)
             for (std::uint32_t up : {0u, kKeyReleased})
                 keys.push_back(
@@ -47,18 +43,14 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
             onType(text);
         return !refuseKeys;
     }
-    // What passes the hook reaches the window in front: a key-up lets a held modifier go, and a
-    // character typed while one is held is a shortcut, not a character.
+    // What passes the hook reaches the window in front (no modifier is ever held).
     void GiveBack(const std::vector<KeyEvent>& keys) override {
         injected.push_back(keys);
         for (KeyEvent k : keys) {
             k.flags |= kKeyInjected;
             k.dwExtraInfo = kInjectedKeyTag;
-            if (hook && hook(k))
-                continue;
-            if (k.flags & kKeyReleased)
-                std::erase(held, static_cast<int>(k.vkCode));
-            else if (held.empty() && (k.vkCode == kVkPacket || k.vkCode == kVkEnter))
+            if (!(hook && hook(k)) && !(k.flags & kKeyReleased) &&
+                (k.vkCode == kVkPacket || k.vkCode == kVkEnter))
                 typed[foreground] +=
                     k.vkCode == kVkEnter ? L'\r' : static_cast<wchar_t>(k.scanCode);
         }
@@ -66,8 +58,6 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
 
     bool refuseForeground = false, refuseKeys = false;
     Window foreground = 0;
-    std::set<Window> minimised; // as the system, a minimised window takes no foreground
-    std::vector<int> held;      // modifier keys down
     std::function<bool(const KeyEvent&)> hook;       // the keyboard hook: true swallows the key
     std::vector<std::vector<KeyEvent>> injected;     // each input, as given
     std::map<Window, std::wstring> typed;            // per window in front (0: none)
