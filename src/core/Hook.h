@@ -33,7 +33,6 @@ struct KeyEvent {
 
 inline constexpr std::uint32_t kKeyExtended = 0x01;
 inline constexpr std::uint32_t kKeyInjected = 0x10;
-inline constexpr std::uint32_t kKeyAltDown = 0x20;
 inline constexpr std::uint32_t kKeyReleased = 0x80;
 
 // Keys and timing of the openings of a reader's burst.
@@ -123,7 +122,6 @@ class HookActionQueue {
     // Carries out every waiting action in order; a nested call returns at once and leaves the
     // work to the outer one.
     void RunPending(CodeDelivery& delivery, KeyInjector& injector);
-    bool Empty() const { return pending_.empty(); }
 
   private:
     std::deque<HookAction> pending_;
