@@ -1,7 +1,7 @@
 // Code delivery into the window "Quillomarte" (Q), brought forward from behind another (O):
-// "sendto=N" the character filter (else 0); "noenter" no Enter added; "refused" the system keeps
-// the other in front; "short" it takes fewer keys than given; "none" there is no target. Then
-// what the Settings window shows, and what each window receives or the balloon (in brackets).
+// "sendto=N" the character filter (else 0); "enter=N" the Enter setting (else 1); "refused" the
+// system keeps the other in front; "short" it takes fewer keys than given; "none" no target.
+// Then what the Settings window shows, and what each window receives or the balloon (brackets).
 #include <gtest/gtest.h>
 
 #include "FakeDesktop.h"
@@ -34,17 +34,20 @@ TEST(Delivery, IntoTheFocusedTargetPlainOnceOrNowhereWithABalloon) {
         {"", L"\u0401\u0451éÀ@[`{/:\u040F\u0450АЯая09azAZ", L"АЯая09azAZ", L"Q АЯая09azAZ\r"},
         {"sendto=1", L"x\u00A05-A", L"5", L"Q 5\r"},
         {"sendto=2", L"\r12\r34\r", L"1234", L"Q 1234\r"},
-        {"sendto=2 noenter", L"\r12\r", L"12", L"Q 12"},
-        {"noenter", longCode + L"x-", longCode + L"x", L"Q " + longCode + L"x"},
+        {"sendto=2 enter=2", L"\r12\r", L"12", L"Q 12"},
+        {"enter=0", longCode + L"x-", longCode + L"x", L"Q " + longCode + L"x"},
     };
     for (const auto& row : rows) {
-        const auto given = [&](const char* word) {
-            return row.given.find(word) != std::string::npos;
+        const auto given = [&](const std::string& word, int otherwise = 0) {
+            const auto at = row.given.find(word);
+            return at == std::string::npos ? otherwise
+                   : word.back() == '='    ? row.given[at + word.size()] - '0'
+                                           : 1;
         };
         AppSettings settings;
         settings.Language = L"EN";
-        settings.Filter = given("noenter") ? 0 : 1;
-        settings.SendTo = static_cast<std::int16_t>(given("sendto=") ? row.given[7] - '0' : 0);
+        settings.Filter = static_cast<std::int16_t>(given("enter=", 1));
+        settings.SendTo = static_cast<std::int16_t>(given("sendto="));
         fake::FakeDesktop desktop;
         const auto target = given("none") ? 0 : desktop.AddWindow(kTargetTitle);
         desktop.foreground = desktop.AddWindow(L"O");

@@ -126,6 +126,8 @@ TEST(KeyboardReader, Sequences) {
         // Left Shift pressed, then the 5 key within 30 ms with nothing between.
         "dA0/2A@0xFFFFFFFF d35/06@0x1D = PS capturing",
         "dA0/2A d35/06@31 u35/06@50 dA0/2A@1000 d35/06@999 dA0/36 d35/06@5 = PPPPPPP",
+        "dA0/2A d35/06@30 u35/06@31 uA0/2A@32 t41/1E t42/30 t0D/1C = PSSSSSSSSS uA0/2A u0D/1C | "
+        "'~AB'",
         "dA0/2A dA0/2A@500 dA0/2A@530 d35/06@540 = PPPP",
         "dA0/2A:10 d35/06@1:10 = PS capturing",
         "dA0/2A d35/06@20 u35/06@90 uA0/2A@95 silence = PSSS t35/06 uA0/2A",
