@@ -5,6 +5,7 @@
 // Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 5 bytes an event: virtual-
 // key code, scan code, flags, ms since the last event, and how (bit 0: the actions run first;
 // bit 1: a key of the program's own, unless keys are on their way back; 0xFF: a silence).
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
@@ -22,7 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t time = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24;
     std::map<std::uint32_t, KeyEvent> typed; // a person's keys, numbered in dwExtraInfo
     std::set<std::uint32_t> reached, consumed;
-    std::deque<std::wstring> due; // the codes of ended captures
+    std::deque<std::wstring> due;       // the codes of ended captures
+    std::map<std::uint32_t, bool> down; // keys down in the application, once what is decided is
+    const auto decided = [&](const std::vector<HookAction>& after) {
+        for (const HookAction& a : after)
+            for (const KeyEvent& k : a.Keys)
+                down[k.vkCode] = !(k.flags & kKeyReleased);
+    };
     std::size_t seen = 0;
     const auto reach = [&](const KeyEvent& k) {
         FUZZ_CHECK(typed.contains(k.dwExtraInfo) && typed[k.dwExtraInfo] == k &&
@@ -49,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (e[4] & 1)
             run();
         if (e[4] == 0xFF) {
-            r.queue.Add(DecideSilence(r.state).After);
+            HookDecision silence = DecideSilence(r.state);
+            decided(silence.After);
+            r.queue.Add(std::move(silence.After));
             run();
             FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding, "a silence ends a capture");
         } else if (e[4] & 2 && r.state.Returning.empty()) {
@@ -60,17 +69,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             typed[key.dwExtraInfo] = key;
             const HookState was = r.state;
             const HookDecision d = r.Key(0, key);
+            decided(d.After);
             if (!d.Swallow)
-                reach(key);
+                reach(key), down[key.vkCode] = !(key.flags & kKeyReleased);
             std::set<std::uint32_t> back;
             for (const HookAction& a : d.After)
                 for (const KeyEvent& k : a.Keys)
                     back.insert(k.dwExtraInfo);
             if (was.Capturing && was.EndSeen && !r.state.Capturing &&
-                !back.contains(was.Held.front().dwExtraInfo)) {
-                for (const KeyEvent& k : was.Held)
+                !std::ranges::all_of(was.Held,
+                                     [&](auto& k) { return back.contains(k.dwExtraInfo); })) {
+                for (const KeyEvent& k : was.Held) {
+                    FUZZ_CHECK(back.contains(k.dwExtraInfo) || !(k.flags & kKeyReleased) ||
+                                   !down[k.vkCode],
+                               "a key down in the application comes up there");
                     if (!back.contains(k.dwExtraInfo))
                         consumed.insert(k.dwExtraInfo);
+                }
                 if (const auto code = ApplyPrefix(r.prefix, was.CapturedCode))
                     due.push_back(*code);
             }

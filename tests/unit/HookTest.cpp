@@ -132,6 +132,7 @@ TEST(KeyboardReader, Sequences) {
         "dA0/2A:10 d35/06@1:10 = PS capturing",
         "dA0/2A d35/06@20 u35/06@90 uA0/2A@95 silence = PSSS t35/06 uA0/2A",
         "d02/00 dA0/2A t41/1E uA0/2A t0D/1C = SSSSSSP '~A'",
+        "dA2/1D d02/00 uA2/1D dA2/1D t31/02 uA2/1D t0D/1C = PSSSSSSSS uA2/1D u0D/1C | '~1'",
         // An extended right Shift with a foreign scan code; key code 2; only hook code 0.
         "dA1/10:01 uA1/10:81 t37/08 t0D/1C = SSSSSP '~7'",
         "dA1/36:01 dA1/10 dA1/10:11 = PPP",
