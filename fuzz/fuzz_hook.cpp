@@ -1,7 +1,8 @@
 // Key events and silences into the keyboard reader wired as the program wires it, its actions
 // carried out now and then. Checked: every key a person types reaches the application once, in
 // order and unchanged, or went into the code of a capture that ended at its Enter, and each such
-// code is delivered once, in order; a capture stays within its bounds and a silence ends it.
+// code is delivered once, in order; a key down in the application comes up there; a capture
+// stays within its bounds, and a silence ends it.
 // Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 5 bytes an event: virtual-
 // key code, scan code, flags, ms since the last event, and how (bit 0: the actions run first;
 // bit 1: a key of the program's own, unless keys are on their way back; 0xFF: a silence).
@@ -45,6 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (k.dwExtraInfo != 0) // not typed by the program
                     reach(k);
     };
+    const auto silence = [&] {
+        run();
+        HookDecision d = DecideSilence(r.state);
+        decided(d.After);
+        r.queue.Add(std::move(d.After));
+        run();
+        FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding, "a silence ends a capture");
+    };
     r.deliver = [&](const std::wstring& code) {
         FUZZ_CHECK(!due.empty() && due.front() == code, "delivered: " + fuzz::Printable(code));
         due.pop_front();
@@ -55,13 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KeyEvent key{e[0], e[1], e[2], time += e[3], static_cast<std::uint32_t>(typed.size() + 1)};
         if (e[4] & 1)
             run();
-        if (e[4] == 0xFF) {
-            HookDecision silence = DecideSilence(r.state);
-            decided(silence.After);
-            r.queue.Add(std::move(silence.After));
-            run();
-            FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding, "a silence ends a capture");
-        } else if (e[4] & 2 && r.state.Returning.empty()) {
+        if (e[4] == 0xFF)
+            silence();
+        else if (e[4] & 2 && r.state.Returning.empty()) {
             key.flags |= kKeyInjected;
             key.dwExtraInfo = static_cast<std::uint32_t>(kInjectedKeyTag);
             FUZZ_CHECK(!r.desktop.hook(key), "the program's own keys pass");
@@ -94,10 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        "a capture stays within its bounds");
         }
     }
-    run();
-    r.queue.Add(DecideSilence(r.state).After);
-    run();
-    FUZZ_CHECK(!r.state.Capturing && due.empty(), "every capture ended, every code delivered");
+    silence();
+    FUZZ_CHECK(due.empty(), "every ended capture's code is delivered");
     FUZZ_CHECK(reached.size() + consumed.size() == typed.size(),
                std::to_string(typed.size()) + " typed, " + std::to_string(reached.size()) +
                    " reached, " + std::to_string(consumed.size()) + " in codes");
