@@ -122,9 +122,12 @@ HookDecision WhileCapturing(HookState& state, const KeyEvent& last, std::int16_t
         // percent-sign opening, a modifier a person holds) comes up there too, or the
         // application would go on seeing it held.
         std::vector<KeyEvent> ups;
-        for (const KeyEvent& k : state.Held)
-            if (!IsPress(k) && k.vkCode < state.DownInApp.size() && state.DownInApp[k.vkCode])
-                ups.push_back(k), state.DownInApp[k.vkCode] = false;
+        for (const KeyEvent& k : state.Held) {
+            if (!IsPress(k) && k.vkCode < state.DownInApp.size() && state.DownInApp[k.vkCode]) {
+                ups.push_back(k);
+                state.DownInApp[k.vkCode] = false;
+            }
+        }
         GiveBack(decision, state, ups);
         const auto text = ApplyPrefix(prefix, state.CapturedCode);
         EndCapture(state);
