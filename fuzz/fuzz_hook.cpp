@@ -1,147 +1,108 @@
-// Sequences of key events and silences into the keyboard reader's decision. Checked throughout:
-// every key event of a person reaches the application exactly once and in the order typed
-// (passed on at once, or given back as the very same event), unless it was part of a capture
-// that delivered its code; the program's own keys change no decision and never open a capture;
-// only the four openings open one; a capture never holds more than its bounds.
-//
-// Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 6 bytes an event:
-// virtual-key code, scan code, flags, milliseconds since the last event, own-key bits (bit 0:
-// a key of the program's own; bit 1: the oldest key given back comes through first), hook code
-// (non-zero below 8: not a key event; 8: a silence instead of a key event).
+// Key events and silences into the keyboard reader wired as the program wires it, its actions
+// carried out now and then. Checked: every key a person types reaches the application once, in
+// order and unchanged, or went into the code of a capture that ended at its Enter, and each such
+// code is delivered once, in order; a key down in the application comes up there; a capture
+// stays within its bounds, and a silence ends it.
+// Input: bytes 0-3 the first time stamp, byte 4 the prefix rule, then 5 bytes an event: virtual-
+// key code, scan code, flags, ms since the last event, and how (bit 0: the actions run first;
+// bit 1: a key of the program's own, unless keys are on their way back; 0xFF: a silence).
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
+#include <deque>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "FakeCodePage.h"
+#include "FakeDesktop.h"
 #include "FuzzCheck.h"
-#include "core/Hook.h"
-#include "core/ModMainReader.h"
 
 using namespace corv;
-
-namespace {
-
-bool MayOpen(const KeyEvent& k) {
-    return k.vkCode == kVkReaderStart ||
-           (k.vkCode == kVkRightShift && k.flags == kKeyExtended &&
-            k.scanCode != kScanRightShift) ||
-           (k.vkCode == kVkSemicolon && k.flags == kKeyReleased) ||
-           (k.vkCode == kVkDigit5 && (k.flags & kKeyReleased) == 0);
-}
-
-struct Model {
-    std::map<std::uint32_t, KeyEvent> typed; // by number, the person's key events
-    std::set<std::uint32_t> reached;         // numbers the application got
-    std::set<std::uint32_t> consumed;        // numbers that went into a delivered code
-    std::uint32_t last = 0;                  // the number the application got last
-    std::uint32_t next = 1;
-
-    void Reach(std::uint32_t n, const std::string& what) {
-        FUZZ_CHECK(n > last && reached.insert(n).second,
-                   "keys reach the application once and in order: " + what);
-        last = n;
-    }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 5)
         return 0;
+    fake::FakeKeyboardReader r;
+    r.prefix = static_cast<std::int16_t>(data[4] % 6);
     std::uint32_t time = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t(data[3]) << 24;
-    const std::int16_t prefix = static_cast<std::int16_t>(data[4] % 6);
-    fake::Cp1251CodePage cp;
-    HookState state;
-    Model m;
-    int captures = 0, deliveries = 0;
-
-    // Keys given back reach the application first, then a key passed on. A capture that ends
-    // at its Enter delivers the code it collected (none for a prefix rule outside the table):
-    // whatever it swallowed and did not give back went into that code.
-    const auto carryOut = [&](const HookDecision& d, std::uint32_t passed, bool ended,
-                              const std::wstring& captured, const std::string& what) {
-        std::vector<std::wstring> delivered;
-        for (const auto& action : d.After) {
-            if (action.kind == HookAction::Kind::Deliver)
-                delivered.push_back(action.Text);
-            for (const auto& k : action.Keys) {
-                const auto it = m.typed.find(k.dwExtraInfo);
-                FUZZ_CHECK(it != m.typed.end() && it->second == k,
-                           "a key given back is one typed, unchanged: " + what);
-                m.Reach(k.dwExtraInfo, what);
-            }
-        }
-        if (passed)
-            m.Reach(passed, what);
-        const auto text = ApplyPrefix(prefix, captured);
-        FUZZ_CHECK(delivered == (ended && text ? std::vector{*text} : std::vector<std::wstring>{}),
-                   "a capture's end delivers the code it collected, and only its end: " + what);
-        if (!ended)
-            return;
-        deliveries += static_cast<int>(delivered.size());
-        for (const auto& [n, key] : m.typed)
-            if (!m.reached.count(n))
-                m.consumed.insert(n);
+    std::map<std::uint32_t, KeyEvent> typed; // a person's keys, numbered in dwExtraInfo
+    std::set<std::uint32_t> reached, consumed;
+    std::deque<std::wstring> due;       // the codes of ended captures
+    std::map<std::uint32_t, bool> down; // keys down in the application, once what is decided is
+    const auto decided = [&](const std::vector<HookAction>& after) {
+        for (const HookAction& a : after)
+            for (const KeyEvent& k : a.Keys)
+                down[k.vkCode] = !(k.flags & kKeyReleased);
     };
-
-    for (std::size_t at = 5; at + 6 <= size && m.next < 4000; at += 6) {
+    std::size_t seen = 0;
+    const auto reach = [&](const KeyEvent& k) {
+        FUZZ_CHECK(typed.contains(k.dwExtraInfo) && typed[k.dwExtraInfo] == k &&
+                       (reached.empty() || k.dwExtraInfo > *reached.rbegin()) &&
+                       !consumed.contains(k.dwExtraInfo),
+                   "key " + std::to_string(k.dwExtraInfo) + " reaches the application");
+        reached.insert(k.dwExtraInfo);
+    };
+    const auto run = [&] {
+        r.Run();
+        for (; seen < r.desktop.injected.size(); ++seen)
+            for (const KeyEvent& k : r.desktop.injected[seen])
+                if (k.dwExtraInfo != 0) // not typed by the program
+                    reach(k);
+    };
+    const auto silence = [&] {
+        run();
+        HookDecision d = DecideSilence(r.state);
+        decided(d.After);
+        r.queue.Add(std::move(d.After));
+        run();
+        FUZZ_CHECK(!r.state.Capturing && !r.state.Deciding, "a silence ends a capture");
+    };
+    r.deliver = [&](const std::wstring& code) {
+        FUZZ_CHECK(!due.empty() && due.front() == code, "delivered: " + fuzz::Printable(code));
+        due.pop_front();
+        r.desktop.TypeText(code, true);
+    };
+    for (std::size_t at = 5; at + 5 <= size && typed.size() < 4000; at += 5) {
         const std::uint8_t* e = data + at;
-        time += e[3];
-        if (e[5] == 8) {
-            carryOut(DecideSilence(state), 0, false, L"", "silence");
-            FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence gives back what is held");
-            continue;
-        }
-        const bool own = (e[4] & 1) || ((e[4] & 2) && !state.Returning.empty());
-        const std::int32_t code = e[5] < 8 ? e[5] : 0;
-        KeyEvent key{e[0], e[1], e[2], time, 0};
-        if (own) {
-            if ((e[4] & 2) && !state.Returning.empty())
-                key = state.Returning.front();
+        KeyEvent key{e[0], e[1], e[2], time += e[3], static_cast<std::uint32_t>(typed.size() + 1)};
+        if (e[4] & 1)
+            run();
+        if (e[4] == 0xFF)
+            silence();
+        else if (e[4] & 2 && r.state.Returning.empty()) {
             key.flags |= kKeyInjected;
             key.dwExtraInfo = static_cast<std::uint32_t>(kInjectedKeyTag);
-        } else if (code == 0) {
-            key.dwExtraInfo = m.next++;
-            m.typed[key.dwExtraInfo] = key;
+            FUZZ_CHECK(!r.desktop.hook(key), "the program's own keys pass");
+        } else {
+            typed[key.dwExtraInfo] = key;
+            const HookState was = r.state;
+            const HookDecision d = r.Key(0, key);
+            decided(d.After);
+            if (!d.Swallow)
+                reach(key), down[key.vkCode] = !(key.flags & kKeyReleased);
+            std::set<std::uint32_t> back;
+            for (const HookAction& a : d.After)
+                for (const KeyEvent& k : a.Keys)
+                    back.insert(k.dwExtraInfo);
+            if (was.Capturing && was.EndSeen && !r.state.Capturing &&
+                !std::ranges::all_of(was.Held,
+                                     [&](auto& k) { return back.contains(k.dwExtraInfo); })) {
+                for (const KeyEvent& k : was.Held) {
+                    FUZZ_CHECK(back.contains(k.dwExtraInfo) || !(k.flags & kKeyReleased) ||
+                                   !down[k.vkCode],
+                               "a key down in the application comes up there");
+                    if (!back.contains(k.dwExtraInfo))
+                        consumed.insert(k.dwExtraInfo);
+                }
+                if (const auto code = ApplyPrefix(r.prefix, was.CapturedCode))
+                    due.push_back(*code);
+            }
+            FUZZ_CHECK(r.state.CapturedCode.size() <= kMaxCaptureCharacters &&
+                           r.state.Held.size() <= kMaxHeldKeyEvents,
+                       "a capture stays within its bounds");
         }
-        const std::string what = "vk " + std::to_string(key.vkCode) + " scan " +
-                                 std::to_string(key.scanCode) + " flags " +
-                                 std::to_string(key.flags) + " code " + std::to_string(code);
-
-        const HookState before = state;
-        const HookDecision d = DecideKeyEvent(code, key, state, prefix, cp);
-        if (code != 0 || own) {
-            FUZZ_CHECK(!d.Swallow && d.After.empty(), "passed untouched: " + what);
-            FUZZ_CHECK(state.Capturing == before.Capturing && state.Deciding == before.Deciding &&
-                           state.CapturedCode == before.CapturedCode && state.Held == before.Held,
-                       "a key that is not a reader's changes nothing: " + what);
-            continue;
-        }
-        // Ended at its Enter, rather than given back whole (its opening goes back first then).
-        bool gaveBack = false;
-        for (const auto& action : d.After)
-            gaveBack |= !before.Held.empty() && !action.Keys.empty() &&
-                        action.Keys.front() == before.Held.front();
-        const bool ended = before.Capturing && before.EndSeen && !state.Capturing && !gaveBack;
-        carryOut(d, d.Swallow ? 0 : key.dwExtraInfo, ended, before.CapturedCode, what);
-        if (state.Capturing && !before.Capturing) {
-            FUZZ_CHECK(MayOpen(key), "only an opening opens a capture: " + what);
-            ++captures;
-        }
-        FUZZ_CHECK(state.CapturedCode.size() <= kMaxCaptureCharacters &&
-                       state.Held.size() <= kMaxHeldKeyEvents,
-                   "a capture stays within its bounds: " + what);
     }
-    carryOut(DecideSilence(state), 0, false, L"", "the last silence");
-    FUZZ_CHECK(!state.Capturing && !state.Deciding, "a silence ends every capture");
-    FUZZ_CHECK(m.reached.size() + m.consumed.size() == m.typed.size(),
-               "every key reaches the application once or goes into a code: " +
-                   std::to_string(m.typed.size()) + " typed, " + std::to_string(m.reached.size()) +
-                   " reached, " + std::to_string(m.consumed.size()) + " in codes");
-    FUZZ_CHECK(deliveries <= captures, "one delivery per capture");
+    silence();
+    FUZZ_CHECK(due.empty(), "every ended capture's code is delivered");
+    FUZZ_CHECK(reached.size() + consumed.size() == typed.size(),
+               std::to_string(typed.size()) + " typed, " + std::to_string(reached.size()) +
+                   " reached, " + std::to_string(consumed.size()) + " in codes");
     return 0;
 }

@@ -30,6 +30,12 @@ bool IsOwn(const KeyEvent& key) {
     return (key.flags & kKeyInjected) != 0 && key.dwExtraInfo == kInjectedKeyTag;
 }
 
+// Follows what the application has been given: which of its keys are down.
+void Reaches(HookState& state, const KeyEvent& key) {
+    if (key.vkCode < state.DownInApp.size())
+        state.DownInApp[key.vkCode] = IsPress(key);
+}
+
 HookDecision Swallow() {
     return HookDecision{true, {}};
 }
@@ -50,6 +56,8 @@ void GiveBack(HookDecision& decision, HookState& state, const std::vector<KeyEve
     else
         after.insert(at, HookAction{HookAction::Kind::GiveBack, {}, keys});
     state.Returning.insert(state.Returning.end(), keys.begin(), keys.end());
+    for (const KeyEvent& k : keys)
+        Reaches(state, k);
     while (state.Returning.size() > kMaxHeldKeyEvents)
         state.Returning.pop_front();
 }
@@ -57,7 +65,6 @@ void GiveBack(HookDecision& decision, HookState& state, const std::vector<KeyEve
 void EndCapture(HookState& state) {
     state.Capturing = false;
     state.EndSeen = false;
-    state.ShiftInApp = false;
     state.CapturedCode.clear();
     state.Held.clear();
 }
@@ -113,15 +120,17 @@ HookDecision WhileCapturing(HookState& state, const KeyEvent& last, std::int16_t
         }
         state.Held.pop_back();
         decision.Swallow = false;
-        // The left Shift of a percent-sign opening went down in the application: its release,
-        // held with the burst, goes there too, or the application would type shifted.
-        if (state.ShiftInApp) {
-            auto shiftUp = std::find_if(state.Held.begin(), state.Held.end(), [](const auto& k) {
-                return Is(k, kVkLeftShift, kScanLeftShift) && !IsPress(k);
-            });
-            if (shiftUp != state.Held.end())
-                GiveBack(decision, state, {*shiftUp});
+        // A key that went down in the application before the burst (the left Shift of a
+        // percent-sign opening, a modifier a person holds) comes up there too, or the
+        // application would go on seeing it held.
+        std::vector<KeyEvent> ups;
+        for (const KeyEvent& k : state.Held) {
+            if (!IsPress(k) && k.vkCode < state.DownInApp.size() && state.DownInApp[k.vkCode]) {
+                ups.push_back(k);
+                state.DownInApp[k.vkCode] = false;
+            }
         }
+        GiveBack(decision, state, ups);
         const auto text = ApplyPrefix(prefix, state.CapturedCode);
         EndCapture(state);
         if (text)
@@ -176,7 +185,6 @@ HookDecision WhileIdle(HookState& state, const KeyEvent& last) {
         IsLeftShiftPress(state.PrevKey) && WithinOpeningWindow(state.PrevKey, cur)) {
         ForgetPrevKey(state);
         StartCapture(state, {cur});
-        state.ShiftInApp = true;
         return Swallow();
     }
     return PassOn();
@@ -223,6 +231,8 @@ HookDecision DecideKeyEvent(std::int32_t code, const KeyEvent& key, HookState& s
         decision.Swallow = true;
         GiveBack(decision, state, {key});
     }
+    if (!decision.Swallow)
+        Reaches(state, key);
     return decision;
 }
 

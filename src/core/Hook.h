@@ -8,6 +8,7 @@
 // A person's keys are never lost, changed or reordered: a key held back while the decision is
 // open goes back to the application as the original key event, in the order typed, as soon as
 // it is clear that it was not a reader's.
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -33,7 +34,6 @@ struct KeyEvent {
 
 inline constexpr std::uint32_t kKeyExtended = 0x01;
 inline constexpr std::uint32_t kKeyInjected = 0x10;
-inline constexpr std::uint32_t kKeyAltDown = 0x20;
 inline constexpr std::uint32_t kKeyReleased = 0x80;
 
 // Keys and timing of the openings of a reader's burst.
@@ -58,17 +58,18 @@ inline constexpr std::size_t kMaxHeldKeyEvents = 4 * kMaxCaptureCharacters + 16;
 
 // What the hook remembers between key events.
 struct HookState {
-    bool Capturing = false;  // a reader's burst is being captured
-    bool EndSeen = false;    // Enter went down during the capture
-    bool Deciding = false;   // a semicolon press is held back until its release shows what it is
-    bool ShiftInApp = false; // the capture's opening left Shift press went to the application
-    KeyEvent PrevKey;        // the remembered key event
-    KeyEvent CurKey;         // the event being handled (the program's own keys are not kept)
+    bool Capturing = false; // a reader's burst is being captured
+    bool EndSeen = false;   // Enter went down during the capture
+    bool Deciding = false;  // a semicolon press is held back until its release shows what it is
+    KeyEvent PrevKey;       // the remembered key event
+    KeyEvent CurKey;        // the event being handled (the program's own keys are not kept)
     std::wstring CapturedCode;
     std::vector<KeyEvent> Held; // swallowed while deciding or capturing, in order
     // Keys given back and not yet seen coming through the hook again. Until they have, any other
     // key would overtake them, so it is given back behind them instead of passed on.
     std::deque<KeyEvent> Returning;
+    // Keys down in the application, by virtual-key code, as the hook has let them through.
+    std::bitset<256> DownInApp;
 };
 
 // Something to do once the hook callback has returned.
@@ -123,7 +124,6 @@ class HookActionQueue {
     // Carries out every waiting action in order; a nested call returns at once and leaves the
     // work to the outer one.
     void RunPending(CodeDelivery& delivery, KeyInjector& injector);
-    bool Empty() const { return pending_.empty(); }
 
   private:
     std::deque<HookAction> pending_;

@@ -89,17 +89,12 @@ const wchar_t* BuiltInText(const std::wstring& key) {
 
 } // namespace
 
-void Deliverer::Fail(DeliveryFailure::Reason reason, const std::wstring& code) {
-    lastFailure_ = DeliveryFailure{reason, code};
-    ++failures_;
-    const std::wstring& language = p_.settings.Language;
+void Deliverer::Fail(const wchar_t* reasonKey, const std::wstring& code) {
     auto text = [&](const wchar_t* key) {
-        std::wstring found = p_.strings.ResStringComm(key, language);
+        std::wstring found = p_.strings.ResStringComm(key, p_.settings.Language);
         return found.empty() ? std::wstring(BuiltInText(key)) : found;
     };
-    const wchar_t* why =
-        reason == DeliveryFailure::Reason::NoFocus ? kNotDeliveredKeys[1] : kNotDeliveredKeys[2];
-    p_.balloon.ShowBalloon(text(kNotDeliveredKeys[0]), text(why) + L"\n" + code);
+    p_.balloon.ShowBalloon(text(kNotDeliveredKeys[0]), text(reasonKey) + L"\n" + code);
 }
 
 void Deliverer::DeliverCode(const std::wstring& code) {
@@ -129,13 +124,13 @@ void Deliverer::DeliverCode(const std::wstring& code) {
 
     // Without the target window the keys go to whatever window has the focus.
     if (ActivateTargetWindow(p_.desktop, kTargetTitle) == Activation::Refused) {
-        Fail(DeliveryFailure::Reason::NoFocus, shown);
+        Fail(kNotDeliveredKeys[1], shown);
         return;
     }
     // A key the user still holds would turn the code into shortcuts: it is let go for the typing.
     const std::vector<int> held = p_.desktop.WaitForModifiersUp(kModifierWaitMs);
     if (!p_.desktop.TypeCode(text, held))
-        Fail(DeliveryFailure::Reason::KeysRefused, shown);
+        Fail(kNotDeliveredKeys[2], shown);
 }
 
 } // namespace corv

@@ -61,16 +61,10 @@ class CodeDelivery {
 inline constexpr const wchar_t* kNotDeliveredKeys[] = {L"strNotDelivered", L"strNoFocus",
                                                        L"strKeysRefused"};
 
-// Why a code was not typed, as recorded by the delivery.
-struct DeliveryFailure {
-    enum class Reason { NoFocus, KeysRefused } reason = Reason::NoFocus;
-    std::wstring code; // as the identifier box shows it
-};
-
 // The real delivery: filters by SendTo, shows the code in the identifier box, brings the target
 // window forward, adds the Enter that Filter asks for, and types the text plain (no held
 // modifier), waiting (bounded) until the target has processed it. A code the target cannot
-// receive is typed nowhere: the failure is recorded and shown in a tray balloon.
+// receive is typed nowhere, and a tray balloon says why.
 class Deliverer : public CodeDelivery {
   public:
     struct Parts {
@@ -84,15 +78,11 @@ class Deliverer : public CodeDelivery {
     explicit Deliverer(Parts parts);
     void DeliverCode(const std::wstring& code) override;
 
-    const std::optional<DeliveryFailure>& LastFailure() const { return lastFailure_; }
-    int FailureCount() const { return failures_; }
-
   private:
-    void Fail(DeliveryFailure::Reason reason, const std::wstring& code);
+    // Shows the balloon of a code not typed: reasonKey is one of kNotDeliveredKeys.
+    void Fail(const wchar_t* reasonKey, const std::wstring& code);
 
     Parts p_;
-    std::optional<DeliveryFailure> lastFailure_;
-    int failures_ = 0;
 };
 
 } // namespace corv

@@ -1,24 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "FakeCodePage.h"
 #include "common/Text.h"
+#include "core/ModMainReader.h"
 
-using namespace corv;
-
-TEST(Text, TrimsOnlySpaces) {
-    EXPECT_EQ(TrimSpaces(L"  a b  "), L"a b");
-    EXPECT_EQ(TrimSpaces(L"   "), L"");
-    EXPECT_EQ(TrimSpaces(L"\tx\r\n"), L"\tx\r\n");
-}
-
-TEST(Text, ReplacesEveryOccurrence) {
-    EXPECT_EQ(ReplaceAll(L"CARD:1CARD:2", L"CARD:", L""), L"12");
-    EXPECT_EQ(ReplaceAll(L"a|vbNewLine|b", L"|vbNewLine|", L"\r\n"), L"a\r\nb");
-    EXPECT_EQ(ReplaceAll(L"aaa", L"aa", L"b"), L"ba");
-}
-
-TEST(Text, FormatsNumbers) {
-    EXPECT_EQ(DecimalText(-32768), L"-32768");
-    EXPECT_EQ(HexText(0), L"0");
-    EXPECT_EQ(HexText(0x12), L"12");
-    EXPECT_EQ(HexText(0xABCDEF), L"ABCDEF");
+TEST(Text, Helpers) {
+    using namespace corv;
+    const fake::Cp1251CodePage cp;
+    EXPECT_EQ(TrimSpaces(L"  \ta b\r\n  ") + TrimSpaces(L"   "), L"\ta b\r\n");
+    EXPECT_EQ(ReplaceAll(L"aCARD:CARD:b", L"CARD:", L"") + ReplaceAll(L"aaa", L"aa", L"b"),
+              L"abba");
+    EXPECT_EQ(HexText(0) + L" " + HexText(0xABCDEF), L"0 ABCDEF");
+    EXPECT_EQ(HexEncode(std::wstring{L'A', L'\x05', L'\u044F', L'\0'}, cp), L"4105FF00");
 }
