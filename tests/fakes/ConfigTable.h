@@ -1,15 +1,10 @@
 #pragma once
-// The configuration store as one table: the registry's value and the file's text -> the
-// settings loaded and the file after a save. It runs over the in-memory fakes (unit tests) and
-// over the real API under Wine (Win32 tests): the same answers from both keep the fakes honest.
-//
-// File: "Section=value|Section:key=value" stands for "[Section]\r\nValue=value\r\n[Section]\r\n
-// key=value\r\n" ("" no file). Loaded: "found", "none" or "error 1001", the ten settings in table
-// order, the language, "@" and the folder the file was looked for in (a NUL shown as '|').
-// Saved: the file after a save of kChanged, or "" when the row saves nothing; a clean save is
-// loaded back. Faults, which only the fakes can do: "read|write S..." fails the reads or writes
-// of those sections, "search" the directory search, "denied" every registry open. Registry:
-// "view type text" joined by ';' ('|' a NUL; a number for type 4; "view key" the key alone).
+// The configuration store as one table, run over the fakes (unit tests) and over the real API
+// under Wine (Win32 tests), so that both are held to the same answers. A file "S=v|S:k=v" is
+// "[S]\r\nValue=v\r\n[S]\r\nk=v\r\n" ("" none). Loaded: found|none|error 1001, the settings in
+// table order, the language, "@" the folder looked in ('|' a NUL). Saved: the file after saving
+// kChanged ("" no save). Faults, fakes only: read|write <sections>, search, denied (the registry).
+// Registry: "<view> <type> <text>" joined by ';' ('|' a NUL; "<view> key": the key alone).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,7 +91,7 @@ inline const ConfigRow kConfigRows[] = {
     {"a 32-bit key without the value", L"ComPort=9", L"error 1001 " + kDefault + L"old",
      L"ComPort=9", L"", L"32 key;64 1 D:\\Sixty\\"},
     {"a value of another type", L"", L"error 1001 " + kDefault + L"old", L"", L"", L"32 11 x"},
-    {"a number", L"", L"none " + kDefault + L"-2", L"", L"", L"32 4 4294967294"},
+    {"a number (bytes 1 0 0 0)", L"", L"none " + kDefault + L"1", L"", L"", L"32 4 \x0001"},
     {"bytes", L"", L"none " + kDefault + L"E:\\b\\", L"", L"", L"32 3 E:\\b\\|z"},
     {"unexpanded", L"", L"none " + kDefault + L"%TEMP%\\", L"", L"", L"32 2 %TEMP%\\"},
     {"strings", L"", L"none " + kDefault + L"ab|c", L"", L"", L"32 7 ab|c|"},
@@ -150,12 +145,9 @@ inline void RunConfigRow(ConfigWorld& w, const ConfigRow& row) {
         std::wstring text = item.substr(std::min(item.size(), 4 + type.size()));
         std::replace(text.begin(), text.end(), L'|', L'\0');
         std::vector<std::uint8_t> bytes;
-        for (wchar_t c : type == L"4" ? std::wstring(2, L'\0') : text + L'\0')
+        for (wchar_t c : text + L'\0')
             bytes.insert(bytes.end(),
                          {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
-        if (type == L"4")
-            for (int i = 0; i < 4; ++i)
-                bytes[i] = static_cast<std::uint8_t>(std::stoul(text) >> (8 * i));
         w.SetValue(item.starts_with(L"32"), type == L"key" ? 0 : std::stoul(type), bytes);
     }
     const std::wstring file = row.where + kConfigFileName;
