@@ -3,7 +3,8 @@
 // start (start-up and the hidden load), activate, pick <list> <i>, press|focus <control>,
 // type <character code>, tray <mouse message>, code <delivered text>, card (a card code picks
 // all characters), connected, unload, unwritable (the file's writes fail); add|modify <image>,
-// delete, retry (the retry timer), restore (a new notification area), shell up|down|lost.
+// delete, retry (the retry timer), restore (a new notification area), dpi (new images),
+// shell up|down|lost, attach (the reading loop, which shows its tip after a language pick).
 // Queries: ?message, ?lists, ?saved (the file's settings in table order, "-" for none, and the
 // language), ?at (the window's place), ?icon (the image shown), ?<control> (text, " off" when
 // disabled, " focus=<selected length>"). Numbers in steps are hex.
@@ -59,7 +60,8 @@ struct World : test::LanguageTest {
                          [&] { log.push_back(L"close-port"); },
                          [&] { log.push_back(timer.Enabled() ? L"test+timer" : L"test"); },
                          [&] { log.push_back(L"end"); }});
-        form->Get(L"bConnection").OnClick = [&] { log.push_back(L"connect"); };
+        const auto connect = [&] { log.push_back(L"connect"); };
+        form->Get(L"bConnection").OnClick = connect;
         if (!file.empty())
             disk.Put(cfg, test::IniText(file));
         std::wstring name; // the step's word after the verb
@@ -91,6 +93,10 @@ struct World : test::LanguageTest {
             {L"card", [&] { window.PickAllCharacters(); }},
             {L"connected", [&] { state.Connected = true; }},
             {L"unload", [&] { window.Unload(); }},
+            {L"attach",
+             [&] {
+                 window.AttachReadingLoop(connect, {}, [&] { say(L"tip " + settings.Language); });
+             }},
             {L"unwritable",
              [&] {
                  ini.writeFails = {L"Languages", L"Language"};
@@ -100,6 +106,7 @@ struct World : test::LanguageTest {
             {L"delete", [&] { tray.UpdateTrayIcon(TrayIcon::kDelete, image); }},
             {L"retry", [&] { tray.RetryTrayIcon(); }},
             {L"restore", [&] { tray.RestoreTrayIcon(); }},
+            {L"dpi", [&] { tray.SetIcons(33, 44); }},
             {L"shell", [&] { (name == L"lost" ? shell.has : shell.up) = name == L"up"; }},
             {L"?icon", [&] { say(shell.has ? std::to_wstring(shell.shown.icon) : L"none"); }},
             {L"?at",
@@ -160,9 +167,9 @@ TEST(SettingsWindow, Scripts) {
          L"Всички|Активно|Префикс|Изключен|Български &Отвори"},
         {L"",
          L"start, pick cParity 1, ?saved, activate, pick cIsKeyBoard 1, ?bTest, ?saved, "
-         L"connected, pick cIsKeyBoard 0, ?bTest",
+         L"connected, pick cIsKeyBoard 0, ?bTest, attach, pick cbLanguage1 1, ?saved",
          L"close-port connect -|-|-|-|-|-|-|-|-|-|BG Тест off 0|11|4|1|0|2|0|1|1|1|BG connect "
-         L"connect Тест"},
+         L"connect Тест tip EN 0|11|4|1|0|2|0|1|1|0|EN"},
         {L"",
          L"start, code 55, ?lbIdent, focus lbIdent, ?lbIdent, tray 203, press bCancel, "
          L"?mn_Settings, press mn_Settings, ?mn_Settings, press bTest, code 123, ?lbIdent, "
@@ -173,9 +180,10 @@ TEST(SettingsWindow, Scripts) {
         {L"Prefix=3", L"unwritable, start, ?cPrefix", L"close-port connect Префикс + код оператор"},
         {L"",
          L"shell down, add 0, retry, modify 1, shell up, retry, retry, ?icon, shell lost, "
-         L"modify 0, add 0, restore, ?icon, shell down, shell lost, modify 1, delete, retry, "
+         L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, delete, "
+         L"retry, "
          L"restore",
-         L"-a -m retrying -a -m -m -a +a settled 22 -m +a -a +m -a +m 11 -m -a retrying -d "
+         L"-a -m retrying -a -m -m -a +a settled 22 -m +a -a +m -a +m 11 +m 33 -m -a retrying -d "
          L"settled"},
     };
     for (const auto& row : rows)
