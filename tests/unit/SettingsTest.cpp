@@ -134,10 +134,7 @@ struct World : test::LanguageTest {
             image = static_cast<std::int16_t>(n);
             if (!steps.contains(verb) && verb.starts_with(L'?'))
                 name = verb.substr(1), verb = L"?";
-            if (steps.contains(verb))
-                steps.at(verb)();
-            else
-                ADD_FAILURE() << "no such step: " << step;
+            steps.at(verb)(); // an unknown step throws
         }
         std::wstring said;
         for (const auto& word : log)
