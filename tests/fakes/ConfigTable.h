@@ -42,17 +42,16 @@ struct ConfigRow {
 inline constexpr int kChanged[] = {3, 16, 3, 1, 2, 1, 2, 0, 3, 1}; // and the language "RO"
 inline const std::wstring kDefault = L"0 11 4 2 0 2 0 1 1 0 BG @";
 inline const std::wstring kDefaultFolder = kDefaultAppFolder;
-inline const std::wstring kChangedFile =
-    L"ComPort=3|BitsPerSecond=16|DataBits=3|FlowControl=1|Parity=1|SendTo=2|StopBits=2|"
-    L"cFilter=0|Prefix=3|IsKeyBoard=1|Language=RO";
+inline const std::wstring kChangedSections = L"ComPort=3|BitsPerSecond=16|DataBits=3|"
+                                             L"FlowControl=1|Parity=1|SendTo=2|StopBits=2|"
+                                             L"cFilter=0|Prefix=3|IsKeyBoard=1";
+inline const std::wstring kChangedFile = kChangedSections + L"|Language=RO";
 
 inline const ConfigRow kConfigRows[] = {
     {"no file: defaults; a save writes every section in order", L"",
      L"none " + kDefault + L"C:\\App\\", kChangedFile},
     {"sections there before keep their place", L"Languages:lng1=BG|Language=BG",
-     L"found " + kDefault + L"C:\\App\\",
-     L"Languages:lng1=BG|Language=RO|ComPort=3|BitsPerSecond=16|DataBits=3|FlowControl=1|"
-     L"Parity=1|SendTo=2|StopBits=2|cFilter=0|Prefix=3|IsKeyBoard=1"},
+     L"found " + kDefault + L"C:\\App\\", L"Languages:lng1=BG|Language=RO|" + kChangedSections},
     {"numbers: spaces, signs, halves to even",
      L"ComPort= 3 |BitsPerSecond=0009600|DataBits=-2.5|Parity=2.51|StopBits=2.5|FlowControl=0.5|"
      L"SendTo=-1|cFilter=32767|Prefix=-32768|IsKeyBoard=3.5|Language=  RU  ",
@@ -73,10 +72,8 @@ inline const ConfigRow kConfigRows[] = {
      L"Languages:lng1=BG|ComPort=9|Parity=9|BitsPerSecond=16|DataBits=3|FlowControl=1|SendTo=2|"
      L"StopBits=2|cFilter=0|Prefix=3|IsKeyBoard=1|Language=RO",
      L"write ComPort Parity"},
-    {"a failed search: defaults; a save keeps the rest", L"ComPort=9|Extra:Note=kept",
-     L"none " + kDefault + L"C:\\App\\",
-     L"ComPort=3|Extra:Note=kept|BitsPerSecond=16|DataBits=3|FlowControl=1|Parity=1|SendTo=2|"
-     L"StopBits=2|cFilter=0|Prefix=3|IsKeyBoard=1|Language=RO",
+    {"a failed search: defaults; a save keeps the rest", L"Language=EN|Extra:Note=kept",
+     L"none " + kDefault + L"C:\\App\\", L"Language=RO|Extra:Note=kept|" + kChangedSections,
      L"search"},
     {"a registry that refuses: the default folder", L"Prefix=2",
      L"found 0 11 4 2 0 2 0 1 2 0  @" + kDefaultFolder, L"", L"denied", L"32 1 C:\\App\\",
