@@ -154,8 +154,8 @@ TEST(SettingsWindow, Scripts) {
     } rows[] = {
         {L"", L"start, ?lists, ?saved, ?at, ?bTest",
          L"close-port connect " + kDefaults + L" -|-|-|-|-|-|-|-|-|-|BG 312,159 Тест"},
-        {L"ComPort=2|BitsPerSecond=16|Parity=0|IsKeyBoard=1|Prefix=3|cFilter=0|SendTo=-1|Language="
-         L"RO",
+        {L"ComPort=2|BitsPerSecond=16|Parity=0|IsKeyBoard=1|Prefix=3|cFilter=0|SendTo=-1|"
+         L"Language=RO",
          L"start, ?lists, ?bTest, activate, pick cComPort 4, ?saved, card, ?saved",
          L"close-port connect COM3|115200|8|Even|1|None||Неактивно|Префикс + код оператор|Включен|"
          L"Română Тест off 4|16|4|0|0|2|-1|0|3|1|RO 4|16|4|0|0|2|0|0|3|1|RO"},
@@ -177,9 +177,8 @@ TEST(SettingsWindow, Scripts) {
         {L"Prefix=3", L"unwritable, start, ?cPrefix", L"close-port connect Префикс + код оператор"},
         {L"",
          L"shell down, add 0, retry, modify 1, shell up, retry, retry, ?icon, shell lost, "
-         L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, delete, "
-         L"retry, "
-         L"restore",
+         L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, "
+         L"delete, retry, restore",
          L"-a -m retrying -a -m -m -a +a settled 22 -m +a -a +m -a +m 11 +m 33 -m -a retrying -d "
          L"settled"},
     };
