@@ -60,11 +60,13 @@ inline const ConfigRow kConfigRows[] = {
      L"ComPort=+7|BitsPerSecond=40000|DataBits=abc|Parity=|StopBits=2.4999|FlowControl=32767.5|"
      L"SendTo=1.5|cFilter=-32769|Prefix=1 2|IsKeyBoard=-1.5",
      L"found 7 11 4 2 2 2 2 1 1 -2  @C:\\App\\"},
-    {"names without case; a long value cut",
+    {"names without case; a long value cut; a key added to its section",
      L"BitsPerSecond=12x|DataBits=-|FlowControl=.|cFilter=99999999999999999999|Prefix:Other=5|"
      L"PARITY:vAlUe=0|Language=" +
          std::wstring(300, L'L'),
-     L"found 0 11 4 0 0 2 0 1 1 0 " + std::wstring(254, L'L') + L" @C:\\App\\"},
+     L"found 0 11 4 0 0 2 0 1 1 0 " + std::wstring(254, L'L') + L" @C:\\App\\",
+     L"BitsPerSecond=16|DataBits=3|FlowControl=1|cFilter=0|Prefix:Other=5|Prefix=3|"
+     L"PARITY:vAlUe=1|Language=RO|ComPort=3|SendTo=2|StopBits=2|IsKeyBoard=1"},
     {"failed reads: defaults for those only", kChangedFile,
      L"found 3 16 3 2 2 1 2 0 1 1  @C:\\App\\", L"", L"read Parity Prefix Language"},
     {"a failed write keeps its value; later ones run", L"Languages:lng1=BG|ComPort=9|Parity=9",

@@ -37,7 +37,8 @@ struct Ini {
             if (t.starts_with(L'[') && t.find(L']') != npos) {
                 inside = section == npos &&
                          FoldCase(Trim(t.substr(1, t.find(L']') - 1))) == FoldCase(name);
-                section = end = inside ? lines.size() : section;
+                if (inside)
+                    section = end = lines.size();
             } else if (inside && line.find(L'=') != npos) {
                 keys.push_back(lines.size() - 1);
                 end = lines.size();
