@@ -80,6 +80,7 @@ std::optional<std::wstring> FakeDisk::Text(const std::wstring& path) const {
 std::wstring FakePrivateProfile::GetString(const std::wstring& section, const std::wstring& key,
                                            const std::wstring& defaultValue, int size,
                                            const std::wstring& file) {
+    ++reads;
     const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, key);
     const std::wstring v = ini.key == npos ? defaultValue : Ini::Part(ini.lines[ini.key], 1);
     return v.substr(0, static_cast<std::size_t>(std::max(size - 1, 0)));
@@ -87,6 +88,7 @@ std::wstring FakePrivateProfile::GetString(const std::wstring& section, const st
 
 std::vector<std::wstring> FakePrivateProfile::KeyNames(const std::wstring& section,
                                                        const std::wstring& file) {
+    ++reads;
     const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, L"");
     std::vector<std::wstring> names;
     for (std::size_t i : ini.keys)

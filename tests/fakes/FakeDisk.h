@@ -47,7 +47,7 @@ class FakePrivateProfile : public PrivateProfile {
                      const std::wstring& value, const std::wstring& file) override;
 
     std::set<std::wstring> readFails, writeFails; // sections whose reads or writes fail
-    int writes = 0;
+    int reads = 0, writes = 0;
 
   private:
     FakeDisk& disk_;
