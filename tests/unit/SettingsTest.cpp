@@ -24,25 +24,19 @@ using namespace corv;
 
 namespace {
 
-// Logs every call: "+a" an add the shell took, "-m" a modify it refused, ...
-struct ShellAndHook : NotifyIcon, KeyboardHookControl {
-    explicit ShellAndHook(std::vector<std::wstring>& l) : log(l) {}
+// The notification area and the keyboard hook log every call: "+a" an add the shell took, "-m"
+// a modify it refused, ...
+struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
+    void TestBody() override {}
     bool Notify(int op, const NotifyIconRecord& r) override {
         const bool ok = up && (op == kAdd) != has;
         if (ok)
             has = op != kDelete, shown = r;
-        log.push_back(std::wstring(ok ? L"+" : L"-") + L"amd"[op]);
+        host.calls.push_back(std::wstring(ok ? L"+" : L"-") + L"amd"[op]);
         return ok;
     }
-    bool InstallKeyboardHook() override { return log.push_back(L"hook"), true; }
-    void RemoveKeyboardHook() override { log.push_back(L"unhook"); }
-    std::vector<std::wstring>& log;
-    bool up = true, has = false;
-    NotifyIconRecord shown;
-};
-
-struct World : test::LanguageTest {
-    void TestBody() override {}
+    bool InstallKeyboardHook() override { return host.calls.push_back(L"hook"), true; }
+    void RemoveKeyboardHook() override { host.calls.push_back(L"unhook"); }
     std::wstring Run(const std::wstring& file, const std::wstring& script) {
         const std::wstring cfg = L"C:\\Prog\\Corvanthelix.cfg";
         auto form = fake::BuildInMemoryForm(SettingsLayout());
@@ -50,13 +44,12 @@ struct World : test::LanguageTest {
             if (form->ControlAt(i).Kind() == ControlKind::List)
                 form->ControlAt(i).ClearItems(); // as start-up finds them
         auto& log = host.calls;
-        ShellAndHook shell(log);
         modSysTry tray(
-            shell, [] { return std::uintptr_t{0x55}; }, 11, 22,
+            *this, [] { return std::uintptr_t{0x55}; }, 11, 22,
             [&](bool on) { log.push_back(on ? L"retrying" : L"settled"); });
         auto& timer = form->Get(L"Timer1");
         Settings window(*form, host,
-                        {settings, state, config, res, shell, tray,
+                        {settings, state, config, res, *this, tray,
                          [&] { log.push_back(L"close-port"); },
                          [&] { log.push_back(timer.Enabled() ? L"test+timer" : L"test"); },
                          [&] { log.push_back(L"end"); }});
@@ -107,8 +100,8 @@ struct World : test::LanguageTest {
             {L"retry", [&] { tray.RetryTrayIcon(); }},
             {L"restore", [&] { tray.RestoreTrayIcon(); }},
             {L"dpi", [&] { tray.SetIcons(33, 44); }},
-            {L"shell", [&] { (name == L"lost" ? shell.has : shell.up) = name == L"up"; }},
-            {L"?icon", [&] { say(shell.has ? std::to_wstring(shell.shown.icon) : L"none"); }},
+            {L"shell", [&] { (name == L"lost" ? has : up) = name == L"up"; }},
+            {L"?icon", [&] { say(has ? std::to_wstring(shown.icon) : L"none"); }},
             {L"?at",
              [&] { say(std::to_wstring(host.box.left) + L"," + std::to_wstring(host.box.top)); }},
             {L"?lists", [&] { lists(true); }},
@@ -142,6 +135,8 @@ struct World : test::LanguageTest {
         return said;
     }
     fake::FakeFormHost host;
+    bool up = true, has = false; // the shell takes icons; it has ours
+    NotifyIconRecord shown;
 };
 
 } // namespace
