@@ -54,7 +54,7 @@ inline const ConfigRow kConfigRows[] = {
      L"found " + kDefault + L"C:\\App\\", L"Languages:lng1=BG|Language=RO|" + kChangedSections},
     {"numbers: spaces, signs, halves to even",
      L"ComPort= 3 |BitsPerSecond=0009600|DataBits=-2.5|Parity=2.51|StopBits=2.5|FlowControl=0.5|"
-     L"SendTo=-1|cFilter=32767|Prefix=-32768|IsKeyBoard=3.5|Language=  RU  ",
+     L"SendTo=-1|cFilter=32767|Prefix=-32768|IsKeyBoard=3.5|Language=\" RU \"",
      L"found 3 9600 -2 3 2 0 -1 32767 -32768 4 RU @C:\\App\\"},
     {"not numbers keep their defaults; no language is empty",
      L"ComPort=+7|BitsPerSecond=40000|DataBits=abc|Parity=|StopBits=2.4999|FlowControl=32767.5|"
