@@ -13,17 +13,6 @@ std::wstring TextOfBytes(const std::vector<std::uint8_t>& bytes, std::size_t cou
     return text;
 }
 
-std::vector<std::uint8_t> BytesOfText(const std::wstring& text) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(text.size() * 2);
-    for (wchar_t c : text) {
-        const auto unit = static_cast<std::uint16_t>(c);
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
 namespace {
 
 // Closes the key on every way out.

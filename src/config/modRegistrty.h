@@ -32,7 +32,6 @@ class RegistryError : public std::runtime_error {
     RegistryError(int number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
     int Number() const { return number_; }
-    std::string Description() const { return what(); }
 
   private:
     int number_;
@@ -49,7 +48,5 @@ RegistryValue GetRegistryValue(Registry& registry, Registry::Key root, const std
 
 // The text of UTF-16 little-endian bytes (an odd last byte is ignored).
 std::wstring TextOfBytes(const std::vector<std::uint8_t>& bytes, std::size_t count);
-// UTF-16 little-endian bytes of a text, without a terminator.
-std::vector<std::uint8_t> BytesOfText(const std::wstring& text);
 
 } // namespace corv

@@ -63,8 +63,8 @@ Settings::Settings(Form& form, FormHost& window, Parts parts)
         C(L"mn_Settings").SetEnabled(true);
         window_.Hide();
     };
-    C(L"bExit").OnClick = [this] { ExitCommand(); };
-    C(L"mnu_Exit").OnClick = [this] { ExitCommand(); };
+    C(L"bExit").OnClick = [this] { Unload(); };
+    C(L"mnu_Exit").OnClick = [this] { Unload(); };
     C(L"bTest").OnClick = [this] {
         RunReading(false);
         if (p_.showTestWindow)
@@ -256,10 +256,6 @@ void Settings::OpenFromTray() {
 
 void Settings::ShowTrayMenu() {
     window_.ShowPopupMenu(C(L"mnu_Poppup"));
-}
-
-void Settings::ExitCommand() {
-    Unload();
 }
 
 void Settings::Activate() {

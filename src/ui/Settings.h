@@ -84,7 +84,6 @@ class Settings : public TrayMenuHost, public ReaderWindow {
     void FillCombos();
     void ListPicked(const std::wstring& list);
     void PressConnection();
-    void ExitCommand();
     Control& C(const wchar_t* name) { return form_[name]; }
 
     Form& form_;

@@ -1,258 +1,140 @@
 #include "FakeDisk.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace corv::fake {
-
-std::wstring FoldCase(std::wstring s) {
-    for (auto& c : s) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c + 32);
-        else if (c >= 0x0410 && c <= 0x042F)
-            c = static_cast<wchar_t>(c + 32);
-        else if (c >= 0x0400 && c <= 0x040F)
-            c = static_cast<wchar_t>(c + 80);
-    }
-    return s;
-}
-
 namespace {
+
+constexpr auto npos = std::wstring::npos;
 
 std::wstring Trim(const std::wstring& s) {
     const auto first = s.find_first_not_of(L" \t");
-    if (first == std::wstring::npos)
-        return {};
-    const auto last = s.find_last_not_of(L" \t");
-    return s.substr(first, last - first + 1);
+    return first == npos ? L"" : s.substr(first, s.find_last_not_of(L" \t") + 1 - first);
 }
 
 bool WildMatch(const wchar_t* p, const wchar_t* s) {
-    for (; *p; ++p, ++s) {
-        if (*p == L'*') {
-            for (const wchar_t* t = s;; ++t) {
-                if (WildMatch(p + 1, t))
-                    return true;
-                if (!*t)
-                    return false;
+    if (*p == L'*')
+        return WildMatch(p + 1, s) || (*s && WildMatch(p, s + 1));
+    return *p ? *s && (*p == L'?' || *p == *s) && WildMatch(p + 1, s + 1) : !*s;
+}
+
+// An INI text's lines; the first section of the name, its key lines, the key's line, and where
+// a new key of the section goes.
+struct Ini {
+    std::vector<std::wstring> lines;
+    std::vector<std::size_t> keys;
+    std::size_t section = npos, key = npos, end = npos;
+
+    Ini(const std::wstring& text, const std::wstring& name, const std::wstring& keyName) {
+        std::wistringstream in(text);
+        bool inside = false;
+        for (std::wstring line; std::getline(in, line);) {
+            if (line.ends_with(L'\r'))
+                line.pop_back();
+            lines.push_back(line);
+            const std::wstring t = Trim(line);
+            if (t.starts_with(L'[') && t.find(L']') != npos) {
+                inside = section == npos &&
+                         FoldCase(Trim(t.substr(1, t.find(L']') - 1))) == FoldCase(name);
+                if (inside)
+                    section = end = lines.size();
+            } else if (inside && line.find(L'=') != npos) {
+                keys.push_back(lines.size() - 1);
+                end = lines.size();
+                if (key == npos && FoldCase(Part(line, 0)) == FoldCase(keyName))
+                    key = keys.back();
             }
         }
-        if (!*s || (*p != L'?' && *p != *s))
-            return false;
     }
-    return !*s;
-}
-
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    std::wstring cur;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' || text[i] == L'\n') {
-            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
-                ++i;
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur.push_back(text[i]);
-        }
+    // Part 0 of a key line is its name, part 1 its value.
+    static std::wstring Part(const std::wstring& line, int part) {
+        const auto eq = line.find(L'=');
+        const std::wstring t = Trim(part == 0 ? line.substr(0, eq) : line.substr(eq + 1));
+        return part == 1 && t.size() >= 2 && t.front() == L'"' && t.back() == L'"'
+                   ? t.substr(1, t.size() - 2)
+                   : t;
     }
-    if (!cur.empty())
-        lines.push_back(cur);
-    return lines;
-}
-
-std::wstring JoinLines(const std::vector<std::wstring>& lines) {
-    std::wstring text;
-    for (const auto& l : lines)
-        text += l + L"\r\n";
-    return text;
-}
-
-bool IsSectionLine(const std::wstring& line, std::wstring* name) {
-    const std::wstring t = Trim(line);
-    if (t.size() < 2 || t.front() != L'[')
-        return false;
-    const auto close = t.find(L']');
-    if (close == std::wstring::npos)
-        return false;
-    if (name)
-        *name = Trim(t.substr(1, close - 1));
-    return true;
-}
-
-bool SplitKey(const std::wstring& line, std::wstring* key, std::wstring* value) {
-    const auto eq = line.find(L'=');
-    if (eq == std::wstring::npos)
-        return false;
-    *key = Trim(line.substr(0, eq));
-    *value = Trim(line.substr(eq + 1));
-    return true;
-}
+};
 
 } // namespace
 
+std::wstring FoldCase(std::wstring s) {
+    for (auto& c : s)
+        c = static_cast<wchar_t>((c >= L'A' && c <= L'Z') || (c >= 0x0410 && c <= 0x042F) ? c + 32
+                                 : c >= 0x0400 && c <= 0x040F                             ? c + 80
+                                                                                          : c);
+    return s;
+}
+
 void FakeDisk::Put(const std::wstring& path, const std::wstring& text) {
-    auto& f = files_[FoldCase(path)];
-    if (f.path.empty())
-        f.path = path;
-    f.text = text;
-}
-
-void FakeDisk::PutFolder(const std::wstring& path) {
-    auto& f = files_[FoldCase(path)];
-    f.path = path;
-    f.directory = true;
-}
-
-FakeFile* FakeDisk::Find(const std::wstring& path) {
-    auto it = files_.find(FoldCase(path));
-    return it == files_.end() ? nullptr : &it->second;
+    File& f = files_[FoldCase(path)];
+    f = {f.path.empty() ? path : f.path, text, false};
 }
 
 std::optional<std::wstring> FakeDisk::Text(const std::wstring& path) const {
-    auto it = files_.find(FoldCase(path));
-    if (it == files_.end() || it->second.directory)
-        return std::nullopt;
-    return it->second.text;
-}
-
-bool FakeDisk::Remove(const std::wstring& path) {
-    return files_.erase(FoldCase(path)) > 0;
-}
-
-bool FakeDisk::Exists(const std::wstring& path) const {
-    return files_.count(FoldCase(path)) > 0;
-}
-
-std::vector<const FakeFile*> FakeDisk::Match(const std::wstring& pattern) const {
-    std::vector<const FakeFile*> out;
-    const std::wstring p = FoldCase(pattern);
-    for (const auto& [key, file] : files_)
-        if (WildMatch(p.c_str(), key.c_str()))
-            out.push_back(&file);
-    return out;
+    const auto it = files_.find(FoldCase(path));
+    return it == files_.end() || it->second.folder ? std::nullopt : std::optional(it->second.text);
 }
 
 std::wstring FakePrivateProfile::GetString(const std::wstring& section, const std::wstring& key,
                                            const std::wstring& defaultValue, int size,
                                            const std::wstring& file) {
     ++reads;
-    auto cut = [size](std::wstring v) {
-        if (size <= 0)
-            return std::wstring();
-        if (v.size() > static_cast<std::size_t>(size - 1))
-            v.resize(static_cast<std::size_t>(size - 1));
-        return v;
-    };
-    const auto text = disk_.Text(file);
-    if (failReads || !text)
-        return cut(defaultValue);
-    const std::wstring wantSection = FoldCase(section);
-    const std::wstring wantKey = FoldCase(key);
-    bool inSection = false;
-    for (const auto& line : SplitLines(*text)) {
-        std::wstring name;
-        if (IsSectionLine(line, &name)) {
-            inSection = FoldCase(name) == wantSection;
-            continue;
-        }
-        std::wstring k, v;
-        if (inSection && SplitKey(line, &k, &v) && FoldCase(k) == wantKey) {
-            if (v.size() >= 2 && v.front() == L'"' && v.back() == L'"')
-                v = v.substr(1, v.size() - 2);
-            return cut(v);
-        }
-    }
-    return cut(defaultValue);
+    const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, key);
+    const std::wstring v = ini.key == npos ? defaultValue : Ini::Part(ini.lines[ini.key], 1);
+    return v.substr(0, static_cast<std::size_t>(std::max(size - 1, 0)));
 }
 
 std::vector<std::wstring> FakePrivateProfile::KeyNames(const std::wstring& section,
                                                        const std::wstring& file) {
     ++reads;
-    const auto text = disk_.Text(file);
-    std::vector<std::wstring> keys;
-    if (failReads || !text)
-        return keys;
-    bool inSection = false;
-    for (const auto& line : SplitLines(*text)) {
-        std::wstring name, k, v;
-        if (IsSectionLine(line, &name))
-            inSection = FoldCase(name) == FoldCase(section);
-        else if (inSection && SplitKey(line, &k, &v))
-            keys.push_back(k);
-    }
-    return keys;
+    const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, L"");
+    std::vector<std::wstring> names;
+    for (std::size_t i : ini.keys)
+        names.push_back(Ini::Part(ini.lines[i], 0));
+    return names;
 }
 
 bool FakePrivateProfile::WriteString(const std::wstring& section, const std::wstring& key,
                                      const std::wstring& value, const std::wstring& file) {
     ++writes;
-    writtenSections.push_back(section);
-    if (failWrites || file.empty())
+    const auto text = disk_.Text(file);
+    if (writeFails.contains(section) || file.empty() ||
+        (!text && disk_.files_.count(FoldCase(file))))
         return false;
-    if (const FakeFile* f = disk_.Find(file); f && f->directory)
-        return false;
-    std::vector<std::wstring> lines = SplitLines(disk_.Text(file).value_or(L""));
-    const std::wstring wantSection = FoldCase(section);
-    const std::wstring wantKey = FoldCase(key);
-    const std::wstring newLine = key + L"=" + value;
-    std::size_t sectionLine = lines.size();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::wstring name;
-        if (IsSectionLine(lines[i], &name) && FoldCase(name) == wantSection) {
-            sectionLine = i;
-            break;
-        }
-    }
-    if (sectionLine == lines.size()) {
-        lines.push_back(L"[" + section + L"]");
-        lines.push_back(newLine);
-        disk_.Put(file, JoinLines(lines));
-        return true;
-    }
-    std::size_t lastKey = sectionLine;
-    for (std::size_t i = sectionLine + 1; i < lines.size(); ++i) {
-        if (IsSectionLine(lines[i], nullptr))
-            break;
-        std::wstring k, v;
-        if (SplitKey(lines[i], &k, &v)) {
-            if (FoldCase(k) == wantKey) {
-                lines[i] = newLine;
-                disk_.Put(file, JoinLines(lines));
-                return true;
-            }
-            lastKey = i;
-        }
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey + 1), newLine);
-    disk_.Put(file, JoinLines(lines));
+    Ini ini(text.value_or(L""), section, key);
+    if (ini.key != npos)
+        ini.lines[ini.key] = Ini::Part(ini.lines[ini.key], 0) + L"=" + value;
+    else if (ini.section != npos)
+        ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(ini.end),
+                         key + L"=" + value);
+    else
+        ini.lines.insert(ini.lines.end(), {L"[" + section + L"]", key + L"=" + value});
+    std::wstring out;
+    for (const auto& line : ini.lines)
+        out += line + L"\r\n";
+    disk_.Put(file, out);
     return true;
 }
 
 std::optional<std::wstring> FakeFileSystem::FindFirstOrdinaryFile(const std::wstring& pattern) {
-    if (failSearches)
-        return std::nullopt;
-    for (const FakeFile* f : disk_.Match(pattern)) {
-        if (f->hidden || f->system || f->directory)
-            continue;
-        const auto slash = f->path.find_last_of(L"\\/");
-        return slash == std::wstring::npos ? f->path : f->path.substr(slash + 1);
-    }
+    for (const auto& [folded, file] : disk_.files_)
+        if (!failSearches && !file.folder && WildMatch(FoldCase(pattern).c_str(), folded.c_str()))
+            return file.path.substr(file.path.find_last_of(L"\\/") + 1);
     return std::nullopt;
 }
 
 bool FakeFileSystem::FolderExists(const std::wstring& path) {
-    std::wstring folder = path;
-    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
-        folder.pop_back();
-    // A folder holding a file exists too.
-    const FakeFile* f = disk_.Find(folder);
-    return (f && f->directory) || !disk_.Match(folder + L"\\*").empty();
+    const std::wstring folder = FoldCase(path.substr(0, path.find_last_not_of(L"\\/") + 1));
+    for (const auto& [folded, file] : disk_.files_)
+        if (folded == folder ? file.folder : folded.starts_with(folder + L"\\"))
+            return true;
+    return false;
 }
 
 bool FakeFileSystem::RemoveFile(const std::wstring& path) {
-    if (failDeletes || !disk_.Exists(path))
-        return false;
-    if (const FakeFile* f = disk_.Find(path); f && f->directory)
+    if (failDeletes || !disk_.Text(path))
         return false;
     deleted.push_back(path);
     return disk_.Remove(path);

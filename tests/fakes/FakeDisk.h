@@ -1,9 +1,11 @@
 #pragma once
-// An in-memory disk shared by the private-profile and file-system fakes. Paths match without
-// regard to case, as on Windows. INI files are kept as their text, with CRLF line ends, and
-// parsed again on every call, as the system does.
+// An in-memory disk behind the private-profile and file-system fakes. Paths and INI names match
+// without regard to case; INI files are kept as text with CRLF line ends and parsed on every
+// call, as the system does: values trimmed and unquoted, cut to size - 1, a new section at the
+// end, a key replaced in place.
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,28 +14,25 @@
 
 namespace corv::fake {
 
-struct FakeFile {
-    std::wstring path; // as first written
-    std::wstring text;
-    bool hidden = false;
-    bool system = false;
-    bool directory = false;
-};
+// Lower-cases ASCII and Cyrillic letters, as the system's case-insensitive compare does.
+std::wstring FoldCase(std::wstring s);
 
 class FakeDisk {
   public:
     void Put(const std::wstring& path, const std::wstring& text);
-    void PutFolder(const std::wstring& path);
-    FakeFile* Find(const std::wstring& path);
+    void PutFolder(const std::wstring& path) { files_[FoldCase(path)] = {path, L"", true}; }
     std::optional<std::wstring> Text(const std::wstring& path) const;
-    bool Remove(const std::wstring& path);
-    bool Exists(const std::wstring& path) const;
-    // Every file whose whole path matches the pattern ('*' and '?' in its last component).
-    std::vector<const FakeFile*> Match(const std::wstring& pattern) const;
+    bool Remove(const std::wstring& path) { return files_.erase(FoldCase(path)) > 0; }
     std::size_t Count() const { return files_.size(); }
 
   private:
-    std::map<std::wstring, FakeFile> files_; // keyed by the lower-cased path
+    friend class FakePrivateProfile;
+    friend class FakeFileSystem;
+    struct File {
+        std::wstring path, text; // the path as first written
+        bool folder;
+    };
+    std::map<std::wstring, File> files_; // by folded path
 };
 
 class FakePrivateProfile : public PrivateProfile {
@@ -47,11 +46,8 @@ class FakePrivateProfile : public PrivateProfile {
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override;
 
-    bool failReads = false;  // every read answers as for a missing key
-    bool failWrites = false; // every write fails and changes nothing
-    int reads = 0;
-    int writes = 0;
-    std::vector<std::wstring> writtenSections; // in call order
+    std::set<std::wstring> readFails, writeFails; // sections whose reads or writes fail
+    int reads = 0, writes = 0;
 
   private:
     FakeDisk& disk_;
@@ -66,16 +62,12 @@ class FakeFileSystem : public FileSystem {
     bool FolderExists(const std::wstring& path) override;
     std::wstring ProgramFolder() override { return programFolder_; }
 
-    bool failDeletes = false;
-    bool failSearches = false;
+    bool failDeletes = false, failSearches = false;
     std::vector<std::wstring> deleted;
 
   private:
     FakeDisk& disk_;
     std::wstring programFolder_;
 };
-
-// Lower-cases ASCII and Cyrillic letters, as the system's case-insensitive compare does.
-std::wstring FoldCase(std::wstring s);
 
 } // namespace corv::fake

@@ -1,12 +1,12 @@
 #pragma once
 // An in-memory registry with the two views of a 64-bit system. Key paths and value names match
-// without regard to case. Texts are stored as the system stores them through the wide calls:
-// UTF-16 little-endian, with their terminators.
-#include <cstdint>
+// without regard to case; a text is stored as the wide calls store it, UTF-16 with its NUL.
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "FakeDisk.h"
 #include "platform/Registry.h"
 
 namespace corv::fake {
@@ -14,46 +14,57 @@ namespace corv::fake {
 class FakeRegistry : public Registry {
   public:
     enum class View { Bits32, Bits64 };
-
-    void CreateKey(View view, const std::wstring& path);
-    // Any type and bytes, stored as given.
+    void CreateKey(View view, const std::wstring& path) { keys_[Id(view, path)]; }
     void SetRaw(View view, const std::wstring& path, const std::wstring& name, std::uint32_t type,
-                std::vector<std::uint8_t> bytes);
-    // A text value with its terminating NUL (type 1 or 2).
+                std::vector<std::uint8_t> bytes) {
+        keys_[Id(view, path)][FoldCase(name)] = {type, std::move(bytes)};
+    }
     void SetText(View view, const std::wstring& path, const std::wstring& name,
-                 const std::wstring& text, std::uint32_t type = 1);
-    // Strings separated by NULs and closed by a pair of NULs (type 7).
-    void SetMultiText(View view, const std::wstring& path, const std::wstring& name,
-                      const std::vector<std::wstring>& strings);
-    void SetDword(View view, const std::wstring& path, const std::wstring& name,
-                  std::uint32_t value);
+                 const std::wstring& text, std::uint32_t type = 1) {
+        std::vector<std::uint8_t> bytes;
+        for (wchar_t c : text + L'\0')
+            bytes.insert(bytes.end(),
+                         {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+        SetRaw(view, path, name, type, std::move(bytes));
+    }
 
-    long OpenKey(Key root, const std::wstring& path, std::uint32_t access, Key& opened) override;
+    long OpenKey(Key root, const std::wstring& path, std::uint32_t access, Key& opened) override {
+        // A 64-bit program sees the 64-bit view unless it asks for the other.
+        const auto key = keys_.find(Id(access & kView32 ? View::Bits32 : View::Bits64, path));
+        if (openError != 0 || root != kLocalMachine || key == keys_.end())
+            return openError != 0 ? openError : 2; // ERROR_FILE_NOT_FOUND
+        opened = handles_.empty() ? 0x1000 : handles_.rbegin()->first + 1;
+        handles_[opened] = key->first;
+        return 0;
+    }
     long QueryValue(Key key, const std::wstring& name, std::uint32_t& type,
-                    std::vector<std::uint8_t>& buffer, std::uint32_t& size) override;
-    void CloseKey(Key key) override;
+                    std::vector<std::uint8_t>& buffer, std::uint32_t& size) override {
+        const auto& values = keys_[handles_.at(key)];
+        const auto v = values.find(FoldCase(name));
+        if (v == values.end())
+            return 2;
+        const auto& [storedType, bytes] = v->second;
+        const bool fits = bytes.size() <= std::min<std::size_t>(size, buffer.size());
+        type = storedType;
+        size = static_cast<std::uint32_t>(bytes.size());
+        if (fits)
+            std::copy(bytes.begin(), bytes.end(), buffer.begin());
+        return fits ? 0 : kMoreData;
+    }
+    void CloseKey(Key key) override { handles_.erase(key); }
 
-    // Fault injection: every open fails with this error when not 0.
-    long openError = 0;
-    // Every query fails with this error, leaving type and size untouched, when not 0.
-    long queryError = 0;
-
-    int opens = 0;
-    int queries = 0;
-    std::vector<std::uint32_t> openAccess; // access mask of every open, in call order
+    long openError = 0; // every open fails with it when not 0
     std::size_t OpenHandles() const { return handles_.size(); }
 
   private:
-    struct Value {
-        std::uint32_t type;
-        std::vector<std::uint8_t> bytes;
-    };
-    using Values = std::map<std::wstring, Value>; // keyed by the lower-cased name
-    static std::wstring Id(View view, const std::wstring& path);
-
-    std::map<std::wstring, Values> keys_; // keyed by view and lower-cased path
+    static std::wstring Id(View view, const std::wstring& path) {
+        return (view == View::Bits32 ? L"32:" : L"64:") + FoldCase(path);
+    }
+    // By view and folded path, then by folded name: the type and the bytes.
+    std::map<std::wstring,
+             std::map<std::wstring, std::pair<std::uint32_t, std::vector<std::uint8_t>>>>
+        keys_;
     std::map<Key, std::wstring> handles_;
-    Key next_ = 0x1000;
 };
 
 } // namespace corv::fake

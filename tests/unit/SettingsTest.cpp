@@ -1,7 +1,19 @@
-// The Settings window's behaviour over the in-memory window: start-up and its load, the lists
-// and their handlers, the buttons and menu entries, the tray icon's mouse table.
+// The Settings window and its tray icon over the in-memory window: scripts of steps, each
+// answered by what the window and the icon did, in order, and what the queries found. Steps:
+// start (start-up and the hidden load), activate, pick <list> <i>, press|focus <control>,
+// type <character code>, tray <mouse message>, code <delivered text>, card (a card code picks
+// all characters), connected, unload, unwritable (the file's writes fail); add|modify <image>,
+// delete, retry (the retry timer), restore (a new notification area), dpi (new images),
+// shell up|down|lost, attach (the reading loop, which shows its tip after a language pick).
+// Queries: ?message, ?lists, ?saved (the file's settings in table order, "-" for none, and the
+// language), ?at (the window's place), ?icon (the image shown), ?<control> (text, " off" when
+// disabled, " focus=<selected length>"). Numbers in steps are hex.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
+#include "ConfigTable.h"
 #include "FakeWindowing.h"
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
@@ -12,304 +24,159 @@ using namespace corv;
 
 namespace {
 
-struct CountingHook : KeyboardHookControl {
-    bool InstallKeyboardHook() override { return ++installs > 0; }
-    void RemoveKeyboardHook() override { ++removes; }
-    int installs = 0, removes = 0;
+// The notification area and the keyboard hook log every call: "+a" an add the shell took, "-m"
+// a modify it refused, ...
+struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
+    void TestBody() override {}
+    bool Notify(int op, const NotifyIconRecord& r) override {
+        const bool ok = up && (op == kAdd) != has;
+        if (ok)
+            has = op != kDelete, shown = r;
+        host.calls.push_back(std::wstring(ok ? L"+" : L"-") + L"amd"[op]);
+        return ok;
+    }
+    bool InstallKeyboardHook() override { return host.calls.push_back(L"hook"), true; }
+    void RemoveKeyboardHook() override { host.calls.push_back(L"unhook"); }
+    std::wstring Run(const std::wstring& file, const std::wstring& script) {
+        const std::wstring cfg = L"C:\\Prog\\Corvanthelix.cfg";
+        auto form = fake::BuildInMemoryForm(SettingsLayout());
+        for (int i = 0; i < form->ControlCount(); ++i)
+            if (form->ControlAt(i).Kind() == ControlKind::List)
+                form->ControlAt(i).ClearItems(); // as start-up finds them
+        auto& log = host.calls;
+        modSysTry tray(
+            *this, [] { return std::uintptr_t{0x55}; }, 11, 22,
+            [&](bool on) { log.push_back(on ? L"retrying" : L"settled"); });
+        auto& timer = form->Get(L"Timer1");
+        Settings window(*form, host,
+                        {settings, state, config, res, *this, tray,
+                         [&] { log.push_back(L"close-port"); },
+                         [&] { log.push_back(timer.Enabled() ? L"test+timer" : L"test"); },
+                         [&] { log.push_back(L"end"); }});
+        const auto connect = [&] { log.push_back(L"connect"); };
+        form->Get(L"bConnection").OnClick = connect;
+        if (!file.empty())
+            disk.Put(cfg, test::IniText(file));
+        std::wstring name; // the step's word after the verb
+        int n = 0;         // the step's last number, hex
+        std::int16_t image = 0;
+        auto& ident = form->Get(L"lbIdent");
+        auto say = [&](const std::wstring& what) { log.push_back(what); };
+        auto lists = [&](bool shown) {
+            std::wstring out;
+            for (const SettingRow& row : kSettingRows) {
+                const std::wstring v = Read(cfg, row.section, L"Value");
+                out += (shown ? form->Get(row.list).Text() : v.empty() ? L"-" : v) + L"|";
+            }
+            say(out +
+                (shown ? form->Get(L"cbLanguage1").Text() : Read(cfg, L"Language", L"Value")));
+        };
+        const std::map<std::wstring, std::function<void()>> steps = {
+            {L"start",
+             [&] {
+                 Main({state, settings, config, res, {}, [&] { window.Load(); }});
+             }},
+            {L"activate", [&] { window.Activate(); }},
+            {L"pick", [&] { form->Get(name).Pick(n); }},
+            {L"press", [&] { form->Get(name).Press(); }},
+            {L"focus", [&] { form->Get(name).Focus(); }},
+            {L"type", [&] { say(L"kept " + std::to_wstring(ident.Type(n, n))); }},
+            {L"tray", [&] { TrayMouseMessage(window, 0x55, kTrayMouseMessage, 0, n); }},
+            {L"code", [&] { window.ShowCode(name); }},
+            {L"card", [&] { window.PickAllCharacters(); }},
+            {L"connected", [&] { state.Connected = true; }},
+            {L"unload", [&] { window.Unload(); }},
+            {L"attach",
+             [&] {
+                 window.AttachReadingLoop(connect, {}, [&] { say(L"tip " + settings.Language); });
+             }},
+            {L"unwritable",
+             [&] {
+                 ini.writeFails = {L"Languages", L"Language"};
+             }},
+            {L"add", [&] { tray.UpdateTrayIcon(TrayIcon::kAdd, image); }},
+            {L"modify", [&] { tray.UpdateTrayIcon(TrayIcon::kModify, image); }},
+            {L"delete", [&] { tray.UpdateTrayIcon(TrayIcon::kDelete, image); }},
+            {L"retry", [&] { tray.RetryTrayIcon(); }},
+            {L"restore", [&] { tray.RestoreTrayIcon(); }},
+            {L"dpi", [&] { tray.SetIcons(33, 44); }},
+            {L"shell", [&] { (name == L"lost" ? has : up) = name == L"up"; }},
+            {L"?icon", [&] { say(has ? std::to_wstring(shown.icon) : L"none"); }},
+            {L"?at",
+             [&] { say(std::to_wstring(host.box.left) + L"," + std::to_wstring(host.box.top)); }},
+            {L"?lists", [&] { lists(true); }},
+            {L"?saved", [&] { lists(false); }},
+            {L"?message",
+             [&] { say(host.messages.back().substr(host.messages.back().find('('))); }},
+            {L"?",
+             [&] {
+                 auto& c = form->Get(name);
+                 say(c.Text() + (c.Enabled() ? L"" : L" off") +
+                     (c.focused ? L" focus=" + std::to_wstring(c.selLength) : L""));
+             }},
+        };
+        std::wistringstream lines(script);
+        for (std::wstring step; std::getline(lines, step, L',');) {
+            std::wistringstream in(step);
+            std::wstring verb, last;
+            in >> verb;
+            name.clear();
+            for (in >> name, last = name; in >> last;) {
+            }
+            n = !last.empty() && std::iswxdigit(last[0]) ? std::stoi(last, nullptr, 16) : 0;
+            image = static_cast<std::int16_t>(n);
+            if (!steps.contains(verb) && verb.starts_with(L'?'))
+                name = verb.substr(1), verb = L"?";
+            steps.at(verb)(); // an unknown step throws
+        }
+        std::wstring said;
+        for (const auto& word : log)
+            said += (said.empty() ? L"" : L" ") + word;
+        return said;
+    }
+    fake::FakeFormHost host;
+    bool up = true, has = false; // the shell takes icons; it has ours
+    NotifyIconRecord shown;
 };
-
-// The window as start-up finds it: lists still empty, as FillCombos fills them.
-std::unique_ptr<fake::InMemoryForm> EmptySettingsForm() {
-    auto form = fake::BuildInMemoryForm(SettingsLayout());
-    for (int i = 0; i < form->ControlCount(); ++i)
-        if (form->ControlAt(i).Kind() == ControlKind::List)
-            form->ControlAt(i).ClearItems();
-    return form;
-}
 
 } // namespace
 
-class SettingsTest : public test::LanguageTest {
-  protected:
-    void SetUp() override {
-        (*form)[L"bConnection"].OnClick = [this] { events.push_back(L"connect"); };
-    }
-    // Start-up as the program runs it: the language, then the window's hidden load.
-    void Start() {
-        ASSERT_TRUE(Main({state, settings, config, res, [] { return false; },
-                          [this] { loaded = window.Load(); }}));
-    }
-    void Stored(const std::wstring& section, const std::wstring& value) {
-        ini.WriteString(section, L"Value", value, kCfg);
-    }
-    std::wstring StoredValue(const std::wstring& section) { return Read(kCfg, section, L"Value"); }
-    fake::InMemoryControl& Get(const wchar_t* name) { return form->Get(name); }
-    std::vector<std::wstring> Shown() {
-        std::vector<std::wstring> out;
-        for (const SettingRow& row : kSettingRows)
-            out.push_back(Get(row.list).Text());
-        out.push_back(Get(L"cbLanguage1").Text());
-        return out;
-    }
-
-    // No installation: the settings lie beside the program.
-    const std::wstring kCfg = std::wstring(L"C:\\Prog\\") + kConfigFileName;
-    std::unique_ptr<fake::InMemoryForm> form = EmptySettingsForm();
-    fake::FakeFormHost host;
-    fake::FakeNotifyIcon shell;
-    modSysTry tray{shell, [] { return std::uintptr_t{0x55}; }, 11, 22};
-    CountingHook hook;
-    std::vector<std::wstring> events;
-    bool loaded = false;
-    Settings window{
-        *form, host,
-        Settings::Parts{
-            settings, state, config, res, hook, tray, [this] { events.push_back(L"close port"); },
-            [this] { events.push_back(L"test window"); },
-            [this] { events.push_back(tray.IconShown() ? L"end with icon" : L"end"); }}};
-};
-
-TEST_F(SettingsTest, StartWithoutConfigurationShowsDefaultsAndConnects) {
-    Start();
-    EXPECT_TRUE(loaded);
-    EXPECT_EQ(Shown(),
-              (std::vector<std::wstring>{L"COM1", L"9600", L"8", L"None", L"1", L"None", L"Всички",
-                                         L"Активно", L"Префикс", L"Изключен", L"Български"}));
-    EXPECT_EQ(Get(L"cComPort").ItemCount(), 20);
-    EXPECT_EQ(Get(L"cComPort").Item(19), L"COM20");
-    EXPECT_EQ(Get(L"cBitsPerSecond").ItemCount(), 18);
-    EXPECT_EQ(Get(L"cPrefix").Item(3), L"Префикс + код оператор");
-    EXPECT_EQ(Get(L"cbLanguage1").ItemCount(), 5);
-    EXPECT_EQ(Get(L"lblVersion").Text(), L"Ver. 1.00.008");
-    EXPECT_TRUE(Get(L"bTest").Enabled());
-    // The port is closed before the connect; nothing was saved while starting.
-    EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"connect"}));
-    EXPECT_EQ(StoredValue(L"ComPort"), L"");
-    EXPECT_EQ(StoredValue(L"Language"), L"BG"); // written by start-up's language step
-    EXPECT_EQ(host.box.left, (1024 - 400) / 2);
-    EXPECT_EQ(host.box.top, (768 - 450) / 2);
-    EXPECT_FALSE(host.visible);
-    EXPECT_TRUE(state.IsStarting);
-}
-
-TEST_F(SettingsTest, StoredSettingsAreShownAndKeyboardReaderDisablesTest) {
-    for (auto [section, value] : {std::pair{L"ComPort", L"2"},
-                                  {L"BitsPerSecond", L"16"},
-                                  {L"Parity", L"0"},
-                                  {L"IsKeyBoard", L"1"},
-                                  {L"Prefix", L"3"},
-                                  {L"cFilter", L"0"},
-                                  {L"SendTo", L"-1"},
-                                  {L"Language", L"RO"}})
-        Stored(section, value);
-    Start();
-    EXPECT_EQ(Get(L"cComPort").Text(), L"COM3");
-    EXPECT_EQ(Get(L"cBitsPerSecond").Text(), L"115200");
-    EXPECT_EQ(Get(L"cParity").Text(), L"Even");
-    EXPECT_EQ(Get(L"cPrefix").SelectedIndex(), 3);
-    EXPECT_EQ(Get(L"cFilter").SelectedIndex(), 0);
-    EXPECT_EQ(Get(L"cSendTo").SelectedIndex(), -1);
-    EXPECT_EQ(Get(L"cbLanguage1").Text(), L"Română");
-    EXPECT_FALSE(Get(L"bTest").Enabled());
-    EXPECT_EQ(res.CurrentLanguage(), L"RO");
-    // After the window was shown, a pick stores -1 again for the list without a selection and
-    // keeps the stored language.
-    window.Activate();
-    Get(L"cComPort").Pick(4);
-    EXPECT_EQ(StoredValue(L"SendTo"), L"-1");
-    EXPECT_EQ(StoredValue(L"ComPort"), L"4");
-    EXPECT_EQ(StoredValue(L"Language"), L"RO");
-    // A card code picks all characters as a person would: it is stored too.
-    window.PickAllCharacters();
-    EXPECT_EQ(Get(L"cSendTo").SelectedIndex(), 0);
-    EXPECT_EQ(StoredValue(L"SendTo"), L"0");
-    // A connected reader locks the serial settings and nothing else.
-    window.ShowConnected(true);
-    EXPECT_FALSE(Get(L"cBitsPerSecond").Enabled());
-    EXPECT_TRUE(Get(L"cSendTo").Enabled());
-}
-
-TEST_F(SettingsTest, BadIndexShowsTheMessageThenEndsWithoutConnecting) {
-    Stored(L"ComPort", L"1");
-    Stored(L"BitsPerSecond", L"18");
-    Stored(L"DataBits", L"0");
-    Start();
-    EXPECT_FALSE(loaded);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(L"cBitsPerSecond = 18"), std::wstring::npos);
-    EXPECT_NE(host.messages[0].find(kCfg), std::wstring::npos);
-    EXPECT_EQ(events, std::vector<std::wstring>{L"end"});
-    EXPECT_TRUE(shell.calls.empty());
-    // The lists before the failing one show the file, the rest the defaults.
-    EXPECT_EQ(Get(L"cComPort").Text(), L"COM2");
-    EXPECT_EQ(Get(L"cDataBits").Text(), L"8");
-    EXPECT_EQ(Get(L"mn_Settings").Text(), L"&Отвори");
-}
-
-TEST_F(SettingsTest, PicksSaveTheWholeWindowOnlyAfterActivation) {
-    Start();
-    Get(L"cParity").Pick(1);
-    EXPECT_EQ(StoredValue(L"Parity"), L"");
-    EXPECT_EQ(settings.Parity, 2);
-    window.Activate();
-    EXPECT_FALSE(state.IsStarting);
-    settings.Prefix = 3; // a value the window does not show is overwritten by the window
-    const int writesBefore = ini.writes;
-    Get(L"cDataBits").Pick(0);
-    EXPECT_EQ(ini.writes - writesBefore, 11); // every setting and the language
-    EXPECT_EQ(settings.DataBits, 0);
-    EXPECT_EQ(settings.Parity, 1);
-    EXPECT_EQ(settings.Prefix, 1);
-    for (auto [section, value] : {std::pair{L"ComPort", L"0"},
-                                  {L"BitsPerSecond", L"11"},
-                                  {L"DataBits", L"0"},
-                                  {L"FlowControl", L"2"},
-                                  {L"Parity", L"1"},
-                                  {L"SendTo", L"0"},
-                                  {L"StopBits", L"0"},
-                                  {L"cFilter", L"1"},
-                                  {L"Prefix", L"1"},
-                                  {L"IsKeyBoard", L"0"},
-                                  {L"Language", L"BG"}})
-        EXPECT_EQ(StoredValue(section), value) << section;
-}
-
-TEST_F(SettingsTest, KeyboardReaderSwitchTogglesTestButtonAndReconnectsAConnectedReader) {
-    Start();
-    window.Activate();
-    events.clear();
-    Get(L"cIsKeyBoard").Pick(1); // not connected: nothing starts to run
-    EXPECT_FALSE(Get(L"bTest").Enabled());
-    EXPECT_EQ(StoredValue(L"IsKeyBoard"), L"1");
-    EXPECT_TRUE(events.empty());
-    state.Connected = true; // connected: the old reader is disconnected, the new one connected
-    Get(L"cIsKeyBoard").Pick(0);
-    EXPECT_TRUE(Get(L"bTest").Enabled());
-    EXPECT_EQ(events, (std::vector<std::wstring>{L"connect", L"connect"}));
-    EXPECT_EQ(hook.installs + hook.removes, 0);
-}
-
-TEST_F(SettingsTest, LanguagePickTranslatesWindowMenuAndConnectCaption) {
-    disk.Put(kForms, L"[Settings|lbComPort]\r\nEN=COM port\r\nSR=COM порт\r\n"
-                     L"[Settings|cSendTo|0]\r\nEN=All\r\n"
-                     L"[Settings|bConnection]\r\nEN=Connect\r\n");
-    disk.Put(kCommon, L"[mnuSettings]\r\nEN=&Open\r\n[mnuExit]\r\nEN=E&xit\r\n"
-                      L"[strDisconnect]\r\nEN=Disconnect\r\n");
-    Start();
-    EXPECT_EQ(Get(L"mn_Settings").Text(), L"&Отвори"); // no Bulgarian entry: design caption
-    window.Activate();
-    state.Connected = true;
-    std::wstring tipIn; // the reading loop's tray tip follows the language picked
-    window.AttachReadingLoop({}, {}, [&] { tipIn = settings.Language; });
-    Get(L"cbLanguage1").Pick(1);
-    EXPECT_EQ(tipIn, L"EN");
-    EXPECT_EQ(settings.Language, L"EN");
-    EXPECT_EQ(StoredValue(L"Language"), L"EN");
-    EXPECT_EQ(Get(L"lbComPort").Text(), L"COM port");
-    EXPECT_EQ(Get(L"cSendTo").Item(0), L"All");
-    EXPECT_EQ(Get(L"cSendTo").SelectedIndex(), 0);
-    EXPECT_EQ(Get(L"bConnection").Text(), L"Disconnect");
-    EXPECT_EQ(Get(L"mn_Settings").Text(), L"&Open");
-    EXPECT_EQ(Get(L"mnu_Exit").Text(), L"E&xit");
-    // Every item stores its own language; a later pick elsewhere keeps it.
-    const wchar_t* codes[] = {L"BG", L"EN", L"RU", L"SR", L"RO"};
-    for (int i = 0; i < 5; ++i) {
-        Get(L"cbLanguage1").Pick(i);
-        EXPECT_EQ(StoredValue(L"Language"), codes[i]);
-    }
-    Get(L"cbLanguage1").Pick(3);
-    EXPECT_EQ(Get(L"lbComPort").Text(), L"COM порт");
-    Get(L"cStopBits").Pick(2);
-    EXPECT_EQ(StoredValue(L"Language"), L"SR");
-}
-
-TEST_F(SettingsTest, ButtonsAndMenuEntries) {
-    Start();
-    window.ShowCode(L"55");
-    EXPECT_EQ(Get(L"lbIdent").Text(), L"55");
-    EXPECT_FALSE(Get(L"lbIdent").focused);
-    EXPECT_EQ(Get(L"lbIdent").selLength, 0);
-    window.OpenFromTray();
-    EXPECT_FALSE(Get(L"mn_Settings").Enabled());
-    EXPECT_TRUE(host.visible);
-    Get(L"bCancel").Press();
-    EXPECT_TRUE(Get(L"mn_Settings").Enabled());
-    EXPECT_FALSE(host.visible);
-    Get(L"mn_Settings").Press();
-    EXPECT_FALSE(Get(L"mn_Settings").Enabled());
-    EXPECT_TRUE(host.visible);
-    Get(L"Timer1").SetEnabled(true);
-    Get(L"bTest").Press();
-    EXPECT_FALSE(Get(L"Timer1").Enabled());
-    EXPECT_EQ(events.back(), L"test window");
-    // A delivered code is shown in the identifier box, focused and selected only while the
-    // window is shown.
-    window.ShowCode(L"123");
-    EXPECT_EQ(Get(L"lbIdent").Text(), L"123");
-    EXPECT_TRUE(Get(L"lbIdent").focused);
-    EXPECT_EQ(Get(L"lbIdent").selLength, 3);
-    // Characters typed into the identifier box are discarded; its focus selects its text.
-    Get(L"lbIdent").SetText(L"12345");
-    EXPECT_EQ(Get(L"lbIdent").Type('7', '7'), 0);
-    Get(L"lbIdent").Focus();
-    EXPECT_EQ(Get(L"lbIdent").selLength, 5);
-    events.clear();
-    Get(L"mnu_Exit").Press();
-    ASSERT_FALSE(shell.calls.empty());
-    EXPECT_EQ(shell.calls.back().operation, NotifyIcon::kDelete);
-    EXPECT_EQ(hook.removes, 1);
-    EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"end"}));
-    // The exit button, the close command and the end of the session remove it as well.
-    for (const auto& leave : {std::function<void()>([&] { Get(L"bExit").Press(); }),
-                              std::function<void()>([&] { window.Unload(); })}) {
-        tray.UpdateTrayIcon(TrayIcon::kAdd, TrayIcon::kConnectedImage);
-        events.clear();
-        leave();
-        EXPECT_EQ(events, (std::vector<std::wstring>{L"close port", L"end"}));
-    }
-}
-
-TEST_F(SettingsTest, TrayMouseTableAndIconRecord) {
-    Start();
-    for (std::uint32_t ignored : {0x200u, 0x201u, 0x202u, 0x204u, 0x206u})
-        TrayMouseMessage(window, 0x55, kTrayMouseMessage, ignored, ignored);
-    TrayMouseMessage(window, 0x55, 0x200, 0x203, 0x203);
-    EXPECT_TRUE(host.calls.empty() || host.calls == std::vector<std::wstring>{L"move"});
-    TrayMouseMessage(window, 0x55, kTrayMouseMessage, 0x205, 0x205);
-    EXPECT_EQ(host.calls.back(), L"popup mnu_Poppup");
-    TrayMouseMessage(window, 0x55, kTrayMouseMessage, 0x203, 0x203);
-    EXPECT_EQ(host.calls.back(), L"show");
-    EXPECT_FALSE(Get(L"mn_Settings").Enabled());
-
-    tray.SetTrayTip(L"Quillomarte Corvanthelix");
-    tray.UpdateTrayIcon(TrayIcon::kAdd, TrayIcon::kNotConnectedImage);
-    tray.UpdateTrayIcon(TrayIcon::kModify, 5); // keeps the image
-    const NotifyIconRecord& r = shell.calls.back().record;
-    EXPECT_EQ(r.size, 504u);
-    EXPECT_EQ(r.window, 0x55u);
-    EXPECT_EQ(r.id, 1u);
-    EXPECT_EQ(r.flags, 7u);
-    EXPECT_EQ(r.icon, 22u);
-    ASSERT_EQ(r.tip.size(), 128u);
-    EXPECT_EQ(r.tip.substr(0, 25), std::wstring(L"Quillomarte Corvanthelix") + L'\0');
-    EXPECT_EQ(r.tip.back(), L' ');
-    tray.UpdateTrayIcon(TrayIcon::kModify, TrayIcon::kConnectedImage);
-    EXPECT_EQ(shell.calls.back().record.icon, 11u);
-    tray.SetTrayTip(std::wstring(130, L'x'));
-    EXPECT_EQ(tray.TrayData().tip, std::wstring(128, L'x'));
-    // A restarted notification area gets the icon again, but not after it was removed.
-    tray.RestoreTrayIcon();
-    EXPECT_EQ(shell.calls.back().operation, NotifyIcon::kAdd);
-    tray.UpdateTrayIcon(TrayIcon::kDelete, TrayIcon::kNotConnectedImage);
-    const std::size_t count = shell.calls.size();
-    tray.RestoreTrayIcon();
-    EXPECT_EQ(shell.calls.size(), count);
-}
-
-TEST(CenterFormTest, LargerWindowGetsNegativePlace) {
-    fake::FakeFormHost host;
-    host.box = {0, 0, 1100, 801};
-    CenterForm(host);
-    EXPECT_EQ(host.box.left, -38);
-    EXPECT_EQ(host.box.top, -16);
+TEST(SettingsWindow, Scripts) {
+    const std::wstring kDefaults =
+        L"COM1|9600|8|None|1|None|Всички|Активно|Префикс|Изключен|Български";
+    struct {
+        std::wstring file, script, says;
+    } rows[] = {
+        {L"", L"start, ?lists, ?saved, ?at, ?bTest",
+         L"close-port connect " + kDefaults + L" -|-|-|-|-|-|-|-|-|-|BG 312,159 Тест"},
+        {L"ComPort=2|BitsPerSecond=16|Parity=0|IsKeyBoard=1|Prefix=3|cFilter=0|SendTo=-1|"
+         L"Language=RO",
+         L"start, ?lists, ?bTest, activate, pick cComPort 4, ?saved, card, ?saved",
+         L"close-port connect COM3|115200|8|Even|1|None||Неактивно|Префикс + код оператор|Включен|"
+         L"Română Тест off 4|16|4|0|0|2|-1|0|3|1|RO 4|16|4|0|0|2|0|0|3|1|RO"},
+        {L"ComPort=1|BitsPerSecond=18|DataBits=0", L"start, ?message, ?lists, ?mn_Settings",
+         L"message end (cBitsPerSecond = 18)\n\nC:\\Prog\\Corvanthelix.cfg COM2|9600|8|None|1|None|"
+         L"Всички|Активно|Префикс|Изключен|Български &Отвори"},
+        {L"",
+         L"start, pick cParity 1, ?saved, activate, pick cIsKeyBoard 1, ?bTest, ?saved, "
+         L"connected, pick cIsKeyBoard 0, ?bTest, attach, pick cbLanguage1 1, ?saved",
+         L"close-port connect -|-|-|-|-|-|-|-|-|-|BG Тест off 0|11|4|1|0|2|0|1|1|1|BG connect "
+         L"connect Тест tip EN 0|11|4|1|0|2|0|1|1|0|EN"},
+        {L"",
+         L"start, code 55, ?lbIdent, focus lbIdent, ?lbIdent, tray 203, press bCancel, "
+         L"?mn_Settings, press mn_Settings, ?mn_Settings, press bTest, code 123, ?lbIdent, "
+         L"type 37",
+         L"close-port connect 55 55 focus=2 show hide &Отвори show &Отвори off test 123 focus=3 "
+         L"kept 0"},
+        {L"", L"start, add 0, press mnu_Exit", L"close-port connect +a +d unhook close-port end"},
+        {L"Prefix=3", L"unwritable, start, ?cPrefix", L"close-port connect Префикс + код оператор"},
+        {L"",
+         L"shell down, add 0, retry, modify 1, shell up, retry, retry, ?icon, shell lost, "
+         L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, "
+         L"delete, retry, restore",
+         L"-a -m retrying -a -m -m -a +a settled 22 -m +a -a +m -a +m 11 +m 33 -m -a retrying -d "
+         L"settled"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(World().Run(row.file, row.script), row.says) << row.script;
 }
