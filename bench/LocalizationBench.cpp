@@ -2,8 +2,8 @@
 // holding the shipped language files (every look-up parses the file again, as the system does).
 #include <benchmark/benchmark.h>
 
+#include "InMemoryForm.h"
 #include "LanguageWorld.h"
-#include "LayoutForms.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
 

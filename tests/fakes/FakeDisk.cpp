@@ -240,6 +240,18 @@ std::optional<std::wstring> FakeFileSystem::FindFirstOrdinaryFile(const std::wst
     return std::nullopt;
 }
 
+std::optional<std::wstring> FakeFileSystem::ReadText(const std::wstring& path) {
+    ++textReads;
+    return failReads ? std::nullopt : disk_.Text(path);
+}
+
+std::optional<FileStamp> FakeFileSystem::Stamp(const std::wstring& path) {
+    const auto text = disk_.Text(path);
+    if (!text)
+        return std::nullopt;
+    return FileStamp{text->size(), std::hash<std::wstring>{}(*text)};
+}
+
 bool FakeFileSystem::FolderExists(const std::wstring& path) {
     std::wstring folder = path;
     while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))

@@ -212,13 +212,12 @@ TEST_F(FaultFixture, LookUpsFallBackToBuiltInTextsWhenTheFilesCannotBeRead) {
     disk.Put(L"C:\\Prog\\Common.lng", L"[strConnect]\r\nEN=Connect\r\n[Settings|cSendTo|0]\r\n"
                                       L"EN=All\r\n");
     res.CurrentLanguage(L"EN");
-    ASSERT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Connect");
-
-    flaky.failReadsOf = {L"strConnect", L"Settings|cSendTo|0"};
+    files.failReads = true; // the language files are there but cannot be read
     EXPECT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Включване");
     EXPECT_EQ(res.GetResString(L"Settings|cSendTo|0"), L"Всички");
 
-    flaky.failReadsOf.clear();
+    files.failReads = false;
+    ASSERT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Connect");
     files.failSearches = true; // neither language file can be found
     EXPECT_EQ(res.ResStringComm(L"strConnect", L"EN"), L"Включване");
     EXPECT_EQ(res.GetResString(L"Settings|cSendTo|0"), L"Всички");

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "FakeWindowing.h"
+#include "InMemoryForm.h"
 #include "LanguageFixture.h"
-#include "LayoutForms.h"
 #include "core/Startup.h"
 #include "ui/Settings.h"
 
