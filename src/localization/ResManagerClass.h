@@ -57,9 +57,6 @@ class ResManagerClass : public ResStrings {
     std::wstring GetFormKey(std::int16_t index) const;
     std::wstring GetCommonKey(std::int16_t index) const;
 
-    // The known languages as last read by GetLanguages.
-    const std::vector<LanguageEntry>& LanguageList() const { return languageList_; }
-
   private:
     void AddCommonRes(const std::wstring& key, const std::wstring& text);
     void AddFormRes(const std::wstring& formName, const std::wstring& controlKey,

@@ -37,8 +37,7 @@ class InMemoryControl : public Control {
     void Focus() override { focused = true, Raise(OnFocus); }
     void Select(int start, int length) override { selStart = start, selLength = length; }
 
-    // The user's actions. A pick raises the click event too.
-    void Pick(int index) { SetSelectedIndex(index); }
+    void Pick(int index) { SetSelectedIndex(index); } // the user's, raising the click event
     void Press() { enabled_ ? Raise(OnClick) : void(); }
     // Types one character: key down, then key press; returns the character the box kept (0: none).
     int Type(int keyCode, int charCode) {

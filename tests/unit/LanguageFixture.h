@@ -1,6 +1,5 @@
 #pragma once
-// The configuration store and the resource manager over the in-memory disk, with the program
-// in C:\Prog and no installation, so that the settings lie beside it.
+// The resource manager over the in-memory disk, with the program in C:\Prog and no installation.
 #include <gtest/gtest.h>
 
 #include "FakeDisk.h"
@@ -12,14 +11,11 @@ namespace corv::test {
 
 class LanguageTest : public testing::Test {
   protected:
-    static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng";
-    static constexpr wchar_t kForms[] = L"C:\\Prog\\Forms.lng";
-
+    static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng", kForms[] = L"C:\\Prog\\Forms.lng";
     std::wstring Read(const std::wstring& file, const std::wstring& section,
                       const std::wstring& key) {
         return ini.GetString(section, key, L"", 1024, file);
     }
-
     fake::FakeDisk disk;
     fake::FakePrivateProfile ini{disk};
     fake::FakeFileSystem files{disk, L"C:\\Prog"};
