@@ -8,8 +8,8 @@
 
 #include "FakeCodePage.h"
 #include "FakeWindowing.h"
+#include "InMemoryForm.h"
 #include "LanguageWorld.h"
-#include "LayoutForms.h"
 #include "config/Configuration.h"
 #include "core/modSysTry.h"
 #include "localization/Localization.h"

@@ -1,8 +1,9 @@
 ; Installer of Corvanthelix: the program and its language files, the data folder for the settings
 ; and the registry value that names it, a Start-menu entry, optional start with Windows, and an
 ; uninstaller. Built by scripts/package with:
-;   makensis -DSRCDIR=<folder with the files> -DOUTFILE=<setup.exe> -DVERSION=1.00.008
-;            -DFILEVERSION=1.0.0.8
+;   makensis -DSRCDIR=<folder with the files> -DOUTFILE=<setup.exe> -DVERSION=<as shown>
+;            -DFILEVERSION=<four numbers>
+; The version comes from the build (project() in CMakeLists.txt); it is never written here.
 ;
 ; The program folder keeps the permissions of the folder it is created in (administrators only
 ; under Program Files): ordinary users must never be able to replace a file that every user's
@@ -23,7 +24,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Corvanthelix"
 !define MAKER "Quillomarte"
 !ifndef VERSION
-  !define VERSION "1.00.008"
+  !error "VERSION must be the program's version as shown, for example from scripts/package"
 !endif
 !define APPKEY "Software\Quillomarte\Corvanthelix"
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvanthelix"
@@ -37,7 +38,7 @@ ShowInstDetails show
 ShowUninstDetails show
 
 !ifndef FILEVERSION
-  !define FILEVERSION "1.0.0.8"
+  !error "FILEVERSION must be the program's version as four numbers"
 !endif
 VIProductVersion "${FILEVERSION}"
 VIAddVersionKey "ProductName" "${PRODUCT} Setup"

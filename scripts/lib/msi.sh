@@ -1,6 +1,6 @@
 # Builds the Windows Installer package from installer/Corvanthelix.wxs. Source after common.sh.
 
-# The package's version of a version number: 1.00.008 -> 1.0.8.
+# The package's version of a version as shown: major.minor.patch without the leading zeros.
 msi_version() {
     local a b c
     IFS=. read -r a b c <<<"$1"
@@ -8,7 +8,7 @@ msi_version() {
 }
 
 # wixl builds the package; msibuild then adds what the WiX source cannot say here.
-build_msi() { # folder-with-the-files version(1.00.008) output.msi (absolute path)
+build_msi() { # folder-with-the-files version-as-shown output.msi (absolute path)
     local version upgrade_code
     version=$(msi_version "$2")
     rm -f "$3"

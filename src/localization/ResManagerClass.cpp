@@ -144,7 +144,8 @@ void ResManagerClass::GetLanguages(const std::wstring& configFile) {
     try {
         const std::wstring common = CommonLngPath();
         if (config_.FileExists(common))
-            more = config_.ReadIniKeys(L"strLanguage", common);
+            if (const auto file = Load(common))
+                more = file->Keys(L"strLanguage");
     } catch (...) {
     }
     more.push_back(settings_.Language);
@@ -259,9 +260,16 @@ void ResManagerClass::SetLanguage(Form& form, const std::wstring& language) {
         return;
     }
     const std::wstring lang = language.empty() ? settings_.Language : language;
+    std::shared_ptr<const LanguageFile> forms;
+    try {
+        forms = Load(file);
+    } catch (...) {
+    }
+    if (!forms)
+        return; // every text would be missing
     // The value of a section in the wanted language; nothing when missing or blank.
     auto found = [&](const std::wstring& section) -> std::optional<std::wstring> {
-        std::wstring value = config_.ReadIniValue(section, lang, file, kFormsBuffer);
+        std::wstring value = forms->Value(section, lang, kFormsBuffer);
         if (TrimSpaces(value).empty())
             return std::nullopt;
         return value;
@@ -370,7 +378,7 @@ std::wstring ResManagerClass::GetResString(const std::wstring& key) {
     try {
         const std::wstring path = CommonLngPath();
         if (config_.FileExists(path)) {
-            text = config_.ReadIniValue(key, currentLanguage_, path, kCommonBuffer);
+            text = LngValue(path, key, currentLanguage_, kCommonBuffer);
             if (TrimSpaces(text).empty())
                 text = FindFormRes(key);
         } else {
@@ -469,7 +477,30 @@ std::wstring ResManagerClass::ReadLngString(const std::wstring& path, const std:
                                             const std::wstring& language) {
     const std::wstring folder = files_.ProgramFolder();
     const bool common = path == folder + kCommonFile || path == folder + kRelatedCommonFile;
-    return config_.ReadIniValue(section, language, path, common ? kCommonBuffer : kFormsBuffer);
+    return LngValue(path, section, language, common ? kCommonBuffer : kFormsBuffer);
+}
+
+std::shared_ptr<const LanguageFile> ResManagerClass::Load(const std::wstring& path) {
+    const std::optional<FileStamp> stamp = files_.Stamp(path);
+    if (!stamp) {
+        loaded_.erase(path);
+        return nullptr;
+    }
+    const auto known = loaded_.find(path);
+    if (known != loaded_.end() && known->second.stamp == *stamp)
+        return known->second.file;
+    const std::optional<std::wstring> text = files_.ReadText(path);
+    if (!text)
+        return nullptr;
+    auto file = std::make_shared<const LanguageFile>(*text);
+    loaded_[path] = LoadedFile{*stamp, file};
+    return file;
+}
+
+std::wstring ResManagerClass::LngValue(const std::wstring& path, const std::wstring& section,
+                                       const std::wstring& key, int size) {
+    const auto file = Load(path);
+    return file ? file->Value(section, key, size) : std::wstring();
 }
 
 std::wstring ResManagerClass::FindCommonRes(const std::wstring& key) const {

@@ -3,12 +3,15 @@
 // known languages, the start-up language, translating a window and writing a template file.
 // The program holds one instance (ResManager) for its whole run.
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
+#include "localization/LanguageFile.h"
 #include "localization/ResStrings.h"
 #include "platform/FileSystem.h"
 #include "platform/WindowLayer.h"
@@ -54,9 +57,6 @@ class ResManagerClass : public ResStrings {
     std::wstring GetFormKey(std::int16_t index) const;
     std::wstring GetCommonKey(std::int16_t index) const;
 
-    // The known languages as last read by GetLanguages.
-    const std::vector<LanguageEntry>& LanguageList() const { return languageList_; }
-
   private:
     void AddCommonRes(const std::wstring& key, const std::wstring& text);
     void AddFormRes(const std::wstring& formName, const std::wstring& controlKey,
@@ -68,6 +68,11 @@ class ResManagerClass : public ResStrings {
     std::wstring FindFormRes(const std::wstring& key) const;
 
     std::wstring CommonLngPath();
+    // A language file as it is now: read once, and again only after it has been written.
+    // Nothing when it cannot be read.
+    std::shared_ptr<const LanguageFile> Load(const std::wstring& path);
+    std::wstring LngValue(const std::wstring& path, const std::wstring& section,
+                          const std::wstring& key, int size);
 
     Configuration& config_;
     FileSystem& files_;
@@ -78,6 +83,12 @@ class ResManagerClass : public ResStrings {
     std::vector<ResEntry> commonRes_;
     std::vector<ResEntry> formRes_;
     std::vector<LanguageEntry> languageList_;
+
+    struct LoadedFile {
+        FileStamp stamp;
+        std::shared_ptr<const LanguageFile> file;
+    };
+    std::map<std::wstring, LoadedFile> loaded_; // by path
 };
 
 } // namespace corv

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "common/AppState.h"
 #include "config/AppSettings.h"
 #include "config/Configuration.h"
@@ -19,7 +20,7 @@
 
 namespace corv {
 
-inline constexpr wchar_t kVersionText[] = L"Ver. 1.00.008";
+inline constexpr wchar_t kVersionText[] = L"Ver. " CORV_VERSION_WTEXT;
 inline constexpr wchar_t kProgramTitle[] = L"Corvanthelix";
 
 // The visible controls in the order the Tab key walks them; the first holds the focus when

@@ -125,6 +125,18 @@ std::optional<std::wstring> FakeFileSystem::FindFirstOrdinaryFile(const std::wst
     return std::nullopt;
 }
 
+std::optional<std::wstring> FakeFileSystem::ReadText(const std::wstring& path) {
+    ++textReads;
+    return failReads ? std::nullopt : disk_.Text(path);
+}
+
+std::optional<FileStamp> FakeFileSystem::Stamp(const std::wstring& path) {
+    const auto text = disk_.Text(path);
+    if (!text)
+        return std::nullopt;
+    return FileStamp{text->size(), std::hash<std::wstring>{}(*text)};
+}
+
 bool FakeFileSystem::FolderExists(const std::wstring& path) {
     const std::wstring folder = FoldCase(path.substr(0, path.find_last_not_of(L"\\/") + 1));
     for (const auto& [folded, file] : disk_.files_)

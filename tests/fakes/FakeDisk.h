@@ -61,8 +61,11 @@ class FakeFileSystem : public FileSystem {
     bool RemoveFile(const std::wstring& path) override;
     bool FolderExists(const std::wstring& path) override;
     std::wstring ProgramFolder() override { return programFolder_; }
+    std::optional<std::wstring> ReadText(const std::wstring& path) override;
+    std::optional<FileStamp> Stamp(const std::wstring& path) override;
 
-    bool failDeletes = false, failSearches = false;
+    bool failDeletes = false, failSearches = false, failReads = false;
+    int textReads = 0;
     std::vector<std::wstring> deleted;
 
   private:

@@ -1,5 +1,5 @@
 #pragma once
-// A resource manager over the in-memory disk, with the program in C:\Prog.
+// The resource manager over the in-memory disk, with the program in C:\Prog and no installation.
 #include <gtest/gtest.h>
 
 #include "FakeDisk.h"
@@ -11,23 +11,19 @@ namespace corv::test {
 
 class LanguageTest : public testing::Test {
   protected:
-    static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng";
-    static constexpr wchar_t kRelated[] = L"C:\\Prog\\Related Documents\\Common.lng";
-    static constexpr wchar_t kForms[] = L"C:\\Prog\\Forms.lng";
-
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile ini{disk};
-    fake::FakeFileSystem files{disk, L"C:\\Prog"};
-    fake::FakeRegistry registry; // no key and no default folder: the program's folder
-    Configuration config{ini, files, registry};
-    AppSettings settings;
-    AppState state;
-    ResManagerClass res{config, files, settings, state};
-
+    static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng", kForms[] = L"C:\\Prog\\Forms.lng";
     std::wstring Read(const std::wstring& file, const std::wstring& section,
                       const std::wstring& key) {
         return ini.GetString(section, key, L"", 1024, file);
     }
+    fake::FakeDisk disk;
+    fake::FakePrivateProfile ini{disk};
+    fake::FakeFileSystem files{disk, L"C:\\Prog"};
+    fake::FakeRegistry registry;
+    Configuration config{ini, files, registry};
+    AppSettings settings;
+    AppState state;
+    ResManagerClass res{config, files, settings, state};
 };
 
 } // namespace corv::test

@@ -15,8 +15,8 @@
 
 #include "ConfigTable.h"
 #include "FakeWindowing.h"
+#include "InMemoryForm.h"
 #include "LanguageFixture.h"
-#include "LayoutForms.h"
 #include "core/Startup.h"
 #include "ui/Settings.h"
 

@@ -8,8 +8,9 @@
 #include "FakeDesktop.h"
 #include "FakeReaderWindow.h"
 #include "FakeWindowing.h"
+#include "InMemoryForm.h"
 #include "LanguageFixture.h"
-#include "LayoutForms.h"
+#include "core/ModMainReader.h"
 #include "ui/TestSerial.h"
 
 using namespace corv;

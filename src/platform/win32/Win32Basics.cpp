@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "MessageLoop.h"
@@ -146,6 +148,49 @@ std::wstring Win32FileSystem::ProgramFolder() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::optional<std::wstring> Win32FileSystem::ReadText(const std::wstring& path) {
+    // Larger files are not language or settings files; they are not read at all.
+    constexpr LONGLONG kLargest = 16 << 20;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    LARGE_INTEGER size{};
+    std::string bytes;
+    DWORD got = 0;
+    const bool read = GetFileSizeEx(h, &size) && size.QuadPart <= kLargest &&
+                      (bytes.resize(static_cast<std::size_t>(size.QuadPart)), true) &&
+                      ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    if (!read)
+        return std::nullopt;
+    bytes.resize(got);
+    std::wstring text;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        text.resize((bytes.size() - 2) / 2);
+        std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
+        return text;
+    }
+    if (bytes.empty())
+        return text;
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    text.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                     (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                         data.ftLastWriteTime.dwLowDateTime};
 }
 
 void Win32MessagePump::ProcessPendingMessages() {

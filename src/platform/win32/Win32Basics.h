@@ -32,6 +32,8 @@ class Win32FileSystem : public FileSystem {
     bool RemoveFile(const std::wstring& path) override;
     bool FolderExists(const std::wstring& path) override;
     std::wstring ProgramFolder() override;
+    std::optional<std::wstring> ReadText(const std::wstring& path) override;
+    std::optional<FileStamp> Stamp(const std::wstring& path) override;
 };
 
 // Libraries load from the system folder only, never from the program's folder or the current
