@@ -170,9 +170,4 @@ const FormLayout& TestSerialLayout() {
     return layout;
 }
 
-int TwipsToPixels(int twips, int dpi) {
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
-}
-
 } // namespace corv

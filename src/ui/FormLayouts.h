@@ -43,7 +43,4 @@ struct FormLayout {
 const FormLayout& SettingsLayout();
 const FormLayout& TestSerialLayout();
 
-// Twips to pixels at the given dots per inch (1440 twips to the inch), rounded.
-int TwipsToPixels(int twips, int dpi);
-
 } // namespace corv
