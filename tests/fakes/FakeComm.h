@@ -4,9 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <regex>
 #include <set>
-#include <utility>
 
 #include "FakeCodePage.h"
 #include "serial/Serial.h"
@@ -15,17 +13,17 @@ namespace corv::fake {
 
 class FakeComm : public Comm {
   public:
-    std::string input, output, calls;
+    std::string input, calls;
     std::map<std::string, std::deque<std::uint32_t>> fail; // by call name: its next errors
     std::set<std::string> devices{"COM1", "COM3", "COM12"};
     CommDcb state{};
-    int OpenHandles() const { return static_cast<int>(open_.size()); }
+    std::map<Handle, std::string> open; // the device of each open handle
 
     Handle Open(const std::string& name, std::uint32_t, std::uint32_t, std::uint32_t,
                 std::uint32_t) override {
         if (!Call("Open") || (!devices.count(name) && (error_ = 2)))
             return kInvalidHandle;
-        open_[next_] = name;
+        open[next_] = name;
         return next_++;
     }
     bool Setup(Handle p, std::uint32_t, std::uint32_t) override { return Call("Setup", &p); }
@@ -35,16 +33,15 @@ class FakeComm : public Comm {
     bool SetTimeouts(Handle p, const CommTimeouts&) override { return Call("Timeouts", &p); }
     bool GetState(Handle p, CommDcb& d) override { return Call("GetState", &p) && (d = state, 1); }
     bool SetState(Handle p, const CommDcb& d) override {
-        return Call("SetState", &p) && (state = d, true);
+        return Call("SetState", &p) && (state = d, 1);
     }
     // The driver's form of settings text; the system refuses a text it cannot read.
     bool BuildDcb(const std::string& text, CommDcb& dcb) override {
-        std::smatch m;
-        const std::regex form("baud=(\\d{1,7}) parity=N data=8 stop=1");
-        if (!Call("BuildDcb") || (!std::regex_match(text, m, form) && (error_ = 87)))
-            return false;
-        dcb.BaudRate = static_cast<std::uint32_t>(std::stoul(m[1]));
-        return true;
+        unsigned baud = 0;
+        int end = 0;
+        std::sscanf(text.c_str(), "baud=%7u parity=N data=8 stop=1%n", &baud, &end);
+        return Call("BuildDcb") &&
+               (end == int(text.size()) ? (dcb.BaudRate = baud, true) : (error_ = 87, false));
     }
     bool ClearError(Handle p, std::uint32_t& flags, CommStatus& status) override {
         status.InQueue = static_cast<std::uint32_t>(input.size());
@@ -56,16 +53,15 @@ class FakeComm : public Comm {
         to_ = to, pending_ = size, read = 0;
         return Call("Read " + std::to_string(size), &p) && Take(read);
     }
-    bool Write(Handle p, const char* data, std::uint32_t size, std::uint32_t& written,
+    bool Write(Handle p, const char*, std::uint32_t size, std::uint32_t& written,
                CommOverlapped&) override {
         to_ = nullptr, pending_ = size, written = 0;
-        output.append(data, size);
         return Call("Write", &p) && (written = size, true);
     }
     bool WaitOverlapped(Handle p, CommOverlapped&, std::uint32_t& done, bool) override {
         return (done = 0, Call("Wait", &p)) && (to_ ? Take(done) : (done = pending_, true));
     }
-    bool Close(Handle p) override { return Call("Close", &p) && open_.erase(p); }
+    bool Close(Handle p) override { return Call("Close", &p) && open.erase(p); }
     std::uint32_t LastError() override { return error_; }
     std::uint32_t SystemMessage(std::uint32_t from, std::uint32_t id, std::uint32_t language,
                                 char* to, std::uint32_t size) override {
@@ -77,20 +73,18 @@ class FakeComm : public Comm {
     bool Call(const std::string& what, const Handle* port = nullptr) {
         calls += (calls.empty() ? "" : "|") + what;
         auto& errors = fail[what.substr(0, what.find(' '))];
-        error_ = errors.empty() ? 0 : errors.front();
+        error_ = !errors.empty()                                          ? errors.front()
+                 : port && !open.count(*port)                             ? 6
+                 : port && what != "Close" && !devices.count(open[*port]) ? 21
+                                                                          : 0;
         if (!errors.empty())
             errors.pop_front();
-        else if (port && !open_.count(*port))
-            error_ = 6;
-        else if (port && what != "Close" && !devices.count(open_[*port]))
-            error_ = 21;
         return error_ == 0;
     }
     bool Take(std::uint32_t& done) {
         input.erase(0, done = static_cast<std::uint32_t>(input.copy(to_, pending_)));
         return true;
     }
-    std::map<Handle, std::string> open_; // the device of each open handle
     Handle next_ = 100;
     std::uint32_t error_ = 0, pending_ = 0; // pending_: size of the last transfer
     char* to_ = nullptr;                    // and its buffer, for a read
@@ -103,15 +97,7 @@ struct FakePort : MessagePump {
     modCOMM driver{comm, *this, cp};
     Serial serial{driver};
     std::function<void()> during;
-    void ProcessPendingMessages() override {
-        if (during)
-            during();
-    }
-    std::string Error() const { // "{operation|number|message}" of the last failure
-        const CommError& e = driver.Error();
-        return cp.ToAnsi(L"{" + e.Operation + L"|" + std::to_wstring(e.ErrorCode) + L"|" +
-                         e.Message + L"}");
-    }
+    void ProcessPendingMessages() override { during ? during() : void(); }
 };
 
 } // namespace corv::fake

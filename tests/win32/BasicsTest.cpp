@@ -1,5 +1,6 @@
 // The library search and the Tab order, which the end-to-end tests do not see.
 #include <gtest/gtest.h>
+#include <process.h>
 #include <windows.h>
 
 #include "platform/win32/Win32Basics.h"
@@ -29,7 +30,7 @@ TEST(Win32Form, TabFollowsTheFocusOrderWithEachLabelBeforeItsControl) {
 
 // A library named like the rich-edit library beside the program is never loaded: the start-up
 // restricts the search to the system folder. A copy of this program runs from a folder that
-// holds such a library and checks what it loaded.
+// holds such a library (which leaves a marker when loaded) and checks what it loaded.
 TEST(Win32Libraries, RichEditComesFromTheSystemFolderOnly) {
     if (GetEnvironmentVariableW(L"CORV_PLANTED_CHILD", nullptr, 0) > 0) {
         RestrictLibrarySearch();
@@ -40,27 +41,20 @@ TEST(Win32Libraries, RichEditComesFromTheSystemFolderOnly) {
         EXPECT_EQ(LoadLibraryW(L"Msftedit.dll"), loaded); // a later load by the bare name too
         return;
     }
-    const std::wstring dir = FolderOf(nullptr) + L"\\planted", self = dir + L"\\win32_tests.exe";
+    const std::wstring here = FolderOf(nullptr), dir = here + L"\\planted";
+    const std::wstring files[] = {dir + L"\\win32_tests.exe", dir + L"\\Msftedit.dll",
+                                  dir + L"\\planted-loaded"};
     CreateDirectoryW(dir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((FolderOf(nullptr) + L"\\win32_tests.exe").c_str(), self.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((FolderOf(nullptr) + L"\\PlantedRichEdit.dll").c_str(),
-                          (dir + L"\\Msftedit.dll").c_str(), FALSE));
-    std::wstring command = L"\"" + self + L"\" --gtest_brief=1 --gtest_filter=Win32Libraries.*";
+    ASSERT_TRUE(CopyFileW((here + L"\\win32_tests.exe").c_str(), files[0].c_str(), FALSE) &&
+                CopyFileW((here + L"\\PlantedRichEdit.dll").c_str(), files[1].c_str(), FALSE));
     SetEnvironmentVariableW(L"CORV_PLANTED_CHILD", L"1");
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               dir.c_str(), &si, &pi));
+    EXPECT_EQ(_wspawnl(_P_WAIT, files[0].c_str(), L"x", L"--gtest_brief=1",
+                       L"--gtest_filter=Win32Libraries.*", nullptr),
+              0);
     SetEnvironmentVariableW(L"CORV_PLANTED_CHILD", nullptr);
-    const KernelHandle process(pi.hProcess), thread(pi.hThread);
-    DWORD code = 1;
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u) << "the copy beside the planted library failed";
-    const std::wstring marker = dir + L"\\planted-loaded";
-    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "planted one loaded";
-    for (const std::wstring& f : {self, dir + L"\\Msftedit.dll", marker})
+    EXPECT_EQ(GetFileAttributesW(files[2].c_str()), INVALID_FILE_ATTRIBUTES)
+        << "planted one loaded";
+    for (const std::wstring& f : files)
         DeleteFileW(f.c_str());
     RemoveDirectoryW(dir.c_str());
 }

@@ -20,15 +20,14 @@ static HHOOK WINAPI Refuse(int, HOOKPROC, HINSTANCE, DWORD) {
 
 // Key code 2 opens a capture whatever its flags (seen by the hook), given back after a silence.
 static bool Sees(KeyboardHook& hook, ULONG_PTR extraInfo = 0) {
-    INPUT in[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-    in[0].ki = {2, 0, 0, 0, extraInfo};
-    in[1].ki = {2, 0, KEYEVENTF_KEYUP, 0, extraInfo};
+    INPUT in[2]{{INPUT_KEYBOARD, {.ki = {2, 0, 0, 0, extraInfo}}},
+                {INPUT_KEYBOARD, {.ki = {2, 0, KEYEVENTF_KEYUP, 0, extraInfo}}}};
     SendInput(2, in, sizeof(INPUT));
     RunMessages(nullptr, nullptr, 300);
     const bool seen = hook.State().Capturing;
-    RunMessages(
-        nullptr, [&] { return !hook.State().Capturing; }, 3000);
-    return seen;
+    return RunMessages(
+               nullptr, [&] { return !hook.State().Capturing; }, 3000),
+           seen;
 }
 
 TEST(KeyboardHook, ARefusedHookIsOnRecordAndARefusedReinstallKeepsTheHookInPlace) {
