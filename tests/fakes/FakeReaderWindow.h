@@ -2,8 +2,8 @@
 // The Settings window as the reading loop sees it, and the loop over it and the in-memory port.
 // What the user sees goes into `seen`: "~12" a code typed (~ the prefix mark), "[on]"/"[off]" the
 // tray image ("[+on]" added), "(retry)"/"(stop)" the retry timer, "(threw)" typing failed.
-#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "FakeComm.h"
 #include "common/Text.h"
@@ -59,12 +59,11 @@ struct LoopWorld : FakePort, CodeDelivery, TrayIcon, KeyboardHookControl, ResStr
     bool InstallKeyboardHook() override { return hooked = !refuseHook; }
     void RemoveKeyboardHook() override { hooked = false; }
     std::wstring ResStringComm(const std::wstring& key, const std::wstring& language) override {
-        static const std::map<std::wstring, std::wstring> tips = {
-            {L"strTipPort", L"on %1 at %2"},
-            {L"strTipRetrying", L"%1 retrying"},
-            {L"strTipNotConnected", L"off"},
-            {L"strTipKeyboard", L"keyboard"}};
-        return tips.count(key) ? tips.at(key) : key + L"/" + language;
+        return key == L"strTipPort"           ? L"on %1 at %2"
+               : key == L"strTipRetrying"     ? L"%1 retrying"
+               : key == L"strTipNotConnected" ? L"off"
+               : key == L"strTipKeyboard"     ? L"keyboard"
+                                              : key + L"/" + language;
     }
 };
 
@@ -74,7 +73,7 @@ inline bool SetSetting(AppSettings& settings, const std::string& word) {
     for (const SettingRow& row : kSettingRows)
         if (w.starts_with(row.section + std::wstring(L"=")))
             return settings.*row.field =
-                       static_cast<std::int16_t>(std::stoi(word.substr(word.find('=') + 1))),
+                       static_cast<std::int16_t>(std::stoi(w.substr(w.find('=') + 1))),
                    true;
     return false;
 }

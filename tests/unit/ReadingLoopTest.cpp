@@ -80,7 +80,7 @@ TEST(ReadingLoop, TickScripts) {
              // two and something new, end a code.
              {"click 12 . 34 . . 9715 . . .", "[on] ~1234 9715", "~|ClearError~"},
              {"click 12", "[on]", "~|ClearError|Read 2~~"},
-             {"Prefix=0 click xCARD:\xC0" "CARD: . . . card:1 . . .", "[on] 78C0 card:1 all=1"},
+             {"Prefix=0 click xCARD:CARD:\xC0 . . . card:1 . . .", "[on] 78C0 card:1 all=1"},
              {"click tick! 12345 . . . 6 . .", "[on] ~12345"}, // no tick inside a tick
              // A failed read neither ends a code nor loses any of it, and is recorded; reads that
              // keep failing lose the port, and a code cut off by that is not typed.
