@@ -5,8 +5,8 @@
 // "waiting", "stopped" its timer off, "reading" the Settings window's on.
 #include <gtest/gtest.h>
 
+#include "FakeComm.h"
 #include "FakeDesktop.h"
-#include "FakeReaderWindow.h"
 #include "FakeWindowing.h"
 #include "LanguageFixture.h"
 #include "LayoutForms.h"
