@@ -4,7 +4,7 @@
 // order; a tick inside a tick does nothing. Input: byte 0 the prefix rule, then 0x00-0x3F n + 1
 // ticks, 0x40-0x7F the next (n & 0x1F) + 1 bytes arrive (48 times over from 0x60), 0x80-0xFF a tick
 // with one inside.
-#include "FakeReaderWindow.h"
+#include "FakeComm.h"
 #include "FuzzCheck.h"
 
 using namespace corv;

@@ -47,12 +47,10 @@ class FakeDesktop : public DeliveryDesktop, public KeyInjector {
     void GiveBack(const std::vector<KeyEvent>& keys) override {
         injected.push_back(keys);
         for (KeyEvent k : keys) {
-            k.flags |= kKeyInjected;
-            k.dwExtraInfo = kInjectedKeyTag;
+            k.flags |= kKeyInjected, k.dwExtraInfo = kInjectedKeyTag;
             if (!(hook && hook(k)) && !(k.flags & kKeyReleased) &&
                 (k.vkCode == kVkPacket || k.vkCode == kVkEnter))
-                typed[foreground] +=
-                    k.vkCode == kVkEnter ? L'\r' : static_cast<wchar_t>(k.scanCode);
+                typed[foreground] += k.vkCode == kVkEnter ? L'\r' : wchar_t(k.scanCode);
         }
     }
 

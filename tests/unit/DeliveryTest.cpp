@@ -1,7 +1,7 @@
-// Code delivery into the window "Quillomarte" (Q), brought forward from behind another (O):
-// "sendto=N" the character filter (else 0); "enter=N" the Enter setting (else 1); "refused" the
-// system keeps the other in front; "short" it takes fewer keys than given; "none" no target.
-// Then what the Settings window shows, and what each window receives or the balloon (brackets).
+// Code delivery into the window "Quillomarte" (Q), brought forward from behind another (O), with
+// the character filter and the Enter setting; 'r' the system keeps the other in front, 's' it
+// takes fewer keys than given, 'n' no target. Then what the Settings window shows, and what each
+// window receives or the balloon (in brackets).
 #include <gtest/gtest.h>
 
 #include "FakeDesktop.h"
@@ -21,45 +21,40 @@ TEST(Delivery, IntoTheFocusedTargetPlainOnceOrNowhereWithABalloon) {
     };
     const std::wstring longCode(40000, L'7');
     const struct {
-        std::string given;
+        std::int16_t sendTo, enter;
+        char given;
         std::wstring code, shown, received;
     } rows[] = {
-        {"", L"12", L"12", L"Q 12\r"},
-        {"refused", L"12", L"12", L"(strNotDelivered/EN strNoFocus/EN\n12)"},
-        {"short", L"12", L"12", L"(strNotDelivered/EN strKeysRefused/EN\n12)"},
-        {"none", L"7", L"7", L"O 7\r"},
-        {"", L"-;", L"", L""},
-        {"", L"\u00A0-", L"\u00A0", L""},
-        {"", L"\u00A09\u00A0x", L"\u00A09x", L"Q \u00A09x\r"},
-        {"", L"\u0401\u0451éÀ@[`{/:\u040F\u0450АЯая09azAZ", L"АЯая09azAZ", L"Q АЯая09azAZ\r"},
-        {"sendto=1", L"x\u00A05-A", L"5", L"Q 5\r"},
-        {"sendto=2", L"\r12\r34\r", L"1234", L"Q 1234\r"},
-        {"sendto=2 enter=2", L"\r12\r", L"12", L"Q 12"},
-        {"enter=0", longCode + L"x-", longCode + L"x", L"Q " + longCode + L"x"},
+        {0, 1, ' ', L"12", L"12", L"Q 12\r"},
+        {0, 1, 'r', L"12", L"12", L"(strNotDelivered/EN strNoFocus/EN\n12)"},
+        {0, 1, 's', L"12", L"12", L"(strNotDelivered/EN strKeysRefused/EN\n12)"},
+        {0, 1, 'n', L"7", L"7", L"O 7\r"},
+        {0, 1, ' ', L"-;", L"", L""},
+        {0, 1, ' ', L"\u00A0-", L"\u00A0", L""},
+        {0, 1, ' ', L"\u00A09\u00A0x", L"\u00A09x", L"Q \u00A09x\r"},
+        {0, 1, ' ', L"\u0401\u0451éÀ@[`{/:\u040F\u0450АЯая09azAZ", L"АЯая09azAZ",
+         L"Q АЯая09azAZ\r"},
+        {1, 1, ' ', L"x\u00A05-A", L"5", L"Q 5\r"},
+        {2, 1, ' ', L"\r12\r34\r", L"1234", L"Q 1234\r"},
+        {2, 2, ' ', L"\r12\r", L"12", L"Q 12"},
+        {0, 0, ' ', longCode + L"x-", longCode + L"x", L"Q " + longCode + L"x"},
     };
     for (const auto& row : rows) {
-        const auto given = [&](const std::string& word, int otherwise = 0) {
-            const auto at = row.given.find(word);
-            return at == std::string::npos ? otherwise
-                   : word.back() == '='    ? row.given[at + word.size()] - '0'
-                                           : 1;
-        };
         AppSettings settings;
         settings.Language = L"EN";
-        settings.Filter = static_cast<std::int16_t>(given("enter=", 1));
-        settings.SendTo = static_cast<std::int16_t>(given("sendto="));
+        settings.Filter = row.enter;
+        settings.SendTo = row.sendTo;
         fake::FakeDesktop desktop;
-        const auto target = given("none") ? 0 : desktop.AddWindow(kTargetTitle);
+        const auto target = row.given == 'n' ? 0 : desktop.AddWindow(kTargetTitle);
         desktop.foreground = desktop.AddWindow(L"O");
-        desktop.refuseForeground = given("refused");
-        desktop.refuseKeys = given("short");
+        desktop.refuseForeground = row.given == 'r';
+        desktop.refuseKeys = row.given == 's';
         Notices notices;
         std::wstring shown;
         Deliverer({settings, desktop, [&](auto& code) { shown = code; }, notices, notices})
             .DeliverCode(row.code);
         for (const auto& [window, text] : desktop.typed)
             notices.shown += (window == target ? L"Q " : L"O ") + text;
-        EXPECT_EQ(shown, row.shown) << row.given;
-        EXPECT_EQ(notices.shown, row.received) << row.given;
+        EXPECT_EQ(shown + L"|" + notices.shown, row.shown + L"|" + row.received) << row.code.size();
     }
 }

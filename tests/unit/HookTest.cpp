@@ -31,9 +31,9 @@ std::string Show(const std::vector<KeyEvent>& keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const KeyEvent& k = keys[i];
         const wchar_t c = static_cast<wchar_t>(k.scanCode);
-        const bool up = k.flags & kKeyReleased;
-        const bool tap = !up && i + 1 < keys.size() && keys[i + 1].vkCode == k.vkCode &&
-                         keys[i + 1].flags == (k.flags | kKeyReleased);
+        const bool up = k.flags & kKeyReleased, tap = !up && i + 1 < keys.size() &&
+                                                      keys[i + 1].vkCode == k.vkCode &&
+                                                      keys[i + 1].flags == (k.flags | kKeyReleased);
         char token[24];
         std::snprintf(token, sizeof token, "%c%02X/%02X:%02X", tap ? 't' : "du"[up], k.vkCode,
                       k.scanCode, k.flags);
@@ -58,8 +58,7 @@ struct Reader : fake::FakeKeyboardReader {
             typing = true;
             desktop.TypeText(code, true);
             Feed(std::exchange(during, ""));
-            Run();
-            typing = false;
+            Run(), typing = false;
         };
     }
     void Feed(const std::string& events) {
