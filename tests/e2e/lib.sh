@@ -18,8 +18,7 @@ e2e_cleanup() {
     eval "$ON_EXIT"
     stop_com1
     for p in "${_PIDS[@]}"; do kill "$p" 2>/dev/null; done
-    # a prefix of the test's own ends for good
-    [ "$WINEPREFIX" == "$SUITE_PREFIX" ] || wineserver -k >/dev/null 2>&1
+    [ "$WINEPREFIX" == "$SUITE_PREFIX" ] || wineserver -k >/dev/null 2>&1 # a test's own, for good
     export WINEPREFIX=$SUITE_PREFIX
     reset_wine
     rm -rf "$T"
@@ -107,10 +106,7 @@ typed_is() { [ "$(typed)" == "$1" ]; }
 expect_typed() { wait_for 10 typed_is "$2"; sleep 0.3; check "$1" "$2" "$(typed)"; : >"$REC"; }
 serial_gives() { send_com1 "$2"; expect_typed "$1" "$3"; } # name bytes wanted
 # X focus follows the pointer and stays put when a Windows program activates a window.
-focus_target() {
-    xdotool search --name '^Quillomarte$' mousemove --window %1 120 60 windowfocus --sync %1 \
-        2>/dev/null
-}
+focus_target() { xdotool search --name '^Quillomarte$' mousemove --window %1 120 60 windowfocus --sync %1 2>/dev/null; }
 keys_give() { focus_target; xdotool ${2//TAP/$TAP}; expect_typed "$1" "$3"; } # name keys wanted
 # True once the keyboard hook is in place: a tapped semicolon opens a burst that gets the mark.
 hook_ready() {
@@ -118,8 +114,4 @@ hook_ready() {
         grep -qx 160 "$REC"' && sleep 0.3 && : >"$REC"
 }
 # A picture of one window (Wine draws its frame: there is no window manager).
-window_shot() { # window file
-    mkdir -p "$(dirname "$2")"
-    import -window "$(xdotool search --onlyvisible --name "^$(ui text "$1")\$" | head -1)" "$2" \
-        2>/dev/null
-}
+window_shot() { import -window "$(xdotool search --onlyvisible --name "^$(ui text "$1")\$" | head -1)" "$2" 2>/dev/null; }

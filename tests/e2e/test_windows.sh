@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh"
 frames() { wine reg "$1" 'HKCU\Software\Wine\X11 Driver' /v Managed "${@:2}" /f >/dev/null 2>&1; }
 ON_EXIT="frames delete"
 frames add /t REG_SZ /d N # Wine draws the title bars: there is no window manager
-DOCS=$ROOT/$([ "${CORV_UPDATE_DOCS:-}" == 1 ] && echo docs || echo build/screenshots)
+DOCS=$ROOT/$([ "${CORV_UPDATE_DOCS:-}" == 1 ] && echo docs || echo build/screenshots) && mkdir -p "$DOCS"
 # The program's own tray icon additions (0) and removals (2), in order.
 icon_calls() { grep -ao 'Shell_NotifyIconW dwMessage = [0-9]' "$T/program.err" | grep -o '[02]$' | xargs; }
 start() { WINEDEBUG=trace+systray start_program "$@" && wait_for 10 tray_icon_shown; }
@@ -79,8 +79,7 @@ serial_gives "reading goes on after the Test window" 777 777»
 
 # A second start ends at once and silently; the running copy shows its window, in front.
 step "ui click Settings bCancel" visible: 0
-before=$(md5sum <"$CFG")
-start=$SECONDS
+before=$(md5sum <"$CFG") start=$SECONDS
 timeout 20 wine "$WIN_BIN/Corvanthelix.exe" >/dev/null 2>&1
 check "a second start ends at once with 0" "0 yes" "$? $( ((SECONDS - start <= 5)) && echo yes)"
 expect "and shows the running copy's Settings window in front" "1 1" state visible: infront:
@@ -99,9 +98,8 @@ EOF
 # The ways out: each ends the program, removes its tray icon itself (Wine would remove a dead
 # one at exit on its own) and saves nothing.
 exits() { # way action
-    kill -0 "$PROG" 2>/dev/null || start
-    local before
-    before=$(md5sum <"$CFG")
+    not_running && start
+    local before=$(md5sum <"$CFG")
     eval "$2"
     expect_ok "$1 ends the program" not_running
     check "$1 removes the tray icon, saves nothing" "0 2 $before" "$(icon_calls) $(md5sum <"$CFG")"

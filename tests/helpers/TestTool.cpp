@@ -45,11 +45,8 @@ int RunTarget(const Args& a) {
         return 1;
     std::setvbuf(g_record, nullptr, _IONBF, 0);
     SetForegroundWindow(hwnd);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0; DispatchMessageW(&msg))
         TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
     return 0;
 }
 
@@ -100,23 +97,14 @@ std::wstring WindowText(HWND h) {
     return buffer;
 }
 
-bool IsClass(HWND h, const wchar_t* name) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    return lstrcmpiW(cls, name) == 0;
-}
-
 std::wstring Item(HWND list, LRESULT i) {
     wchar_t text[512] = {};
-    if (i >= 0 && SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
+    if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
         SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     return text;
 }
 
-int Print(std::wstring text) {
-    for (auto& ch : text)
-        if (ch == L'\r' || ch == L'\n')
-            ch = L' ';
+int Print(const std::wstring& text) {
     char out[4096] = {};
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out - 1, nullptr, nullptr);
     return std::puts(out) < 0;
@@ -142,7 +130,6 @@ unsigned long Number(const std::wstring& text) {
 HWND Popup() { // the shown popup menu (a closed one may linger hidden)
     return Find(L"#32768", nullptr, [](HWND h) { return IsWindowVisible(h) != FALSE; });
 }
-
 HWND Box() {
     return Need(FindWindowW(L"#32770", L"Corvanthelix"), "no message box");
 }
@@ -166,21 +153,10 @@ const std::map<std::wstring, Command> kCommands = {
      [](auto& a) { return Posted(Window(L"Settings"), WM_COMMAND, Id(L"Settings", a.at(1))); }},
     {L"popup", [](auto&) { return Flag(Popup() != nullptr); }},
     {L"popup-close", [](auto&) { return PostEscape(Need(Popup(), "no popup menu")); }},
-    {L"msgbox",
-     [](auto&) { // the box's first text label (the icon's label has no text)
-         for (HWND c = GetWindow(Box(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-             if (IsClass(c, L"Static") && !WindowText(c).empty())
-                 return Print(WindowText(c));
-         return Print(L"");
-     }},
+    {L"msgbox", [](auto&) { return Print(WindowText(GetDlgItem(Box(), 0xFFFF))); }}, // its text
     {L"msgbox-ok", [](auto&) { return Posted(Box(), WM_COMMAND, IDOK); }},
-    // a list's text is its selected item; a window's is its title
-    {L"text",
-     [](auto& a) {
-         HWND h = Subject(a);
-         return Print(IsClass(h, L"ComboBox") ? Item(h, SendMessageW(h, CB_GETCURSEL, 0, 0))
-                                              : WindowText(h));
-     }},
+    // a window's title, a control's text, a drop-down list's selected item
+    {L"text", [](auto& a) { return Print(WindowText(Subject(a))); }},
     {L"enabled", [](auto& a) { return Flag(IsWindowEnabled(Subject(a))); }},
     {L"visible", [](auto& a) { return Flag(IsWindowVisible(Subject(a))); }},
     {L"iconic", [](auto& a) { return Flag(IsIconic(Subject(a))); }},
