@@ -1,8 +1,6 @@
-# The end-to-end tests' one set-up (scripts/demo and the measuring scripts use it too): the
-# program and the "Quillomarte" window under Wine, the program's settings, COM1, X key events, the
-# window driver, and the checks. A test prints "PASS: name" or "FAIL: name" per check and exits
-# non-zero after a failure; what it started is stopped at exit. Typed text is written with « for
-# the mark and » for Enter; TAP in X key events is a reader's opening semicolon.
+# The end-to-end tests' one set-up (scripts/demo and the measuring scripts use it too). A test
+# prints "PASS: name" or "FAIL: name" per check and exits non-zero after a failure; what it started
+# is stopped at exit. Typed text shows « for the mark and » for Enter; TAP is a semicolon tapped.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/common.sh"
 T=$(mktemp -d /tmp/corv-e2e.XXXXXX)
@@ -109,9 +107,6 @@ serial_gives() { send_com1 "$2"; expect_typed "$1" "$3"; } # name bytes wanted
 focus_target() { xdotool search --name '^Quillomarte$' mousemove --window %1 120 60 windowfocus --sync %1 2>/dev/null; }
 keys_give() { focus_target; xdotool ${2//TAP/$TAP}; expect_typed "$1" "$3"; } # name keys wanted
 # True once the keyboard hook is in place: a tapped semicolon opens a burst that gets the mark.
-hook_ready() {
-    wait_for 20 eval 'focus_target; xdotool $TAP key --delay 5 9 Return; sleep 0.5
-        grep -qx 160 "$REC"' && sleep 0.3 && : >"$REC"
-}
+hook_ready() { wait_for 20 eval 'focus_target; xdotool $TAP key --delay 5 9 Return; sleep 0.5; grep -qx 160 "$REC"' && sleep 0.3 && : >"$REC"; }
 # A picture of one window (Wine draws its frame: there is no window manager).
 window_shot() { import -window "$(xdotool search --onlyvisible --name "^$(ui text "$1")\$" | head -1)" "$2" 2>/dev/null; }

@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""The soak driver: many codes through the pseudo-terminal COM1, or many keyboard-reader bursts
-between ordinary typing from the X server, each checked against what the settings say the
-"Quillomarte" window must receive (its record: one character code a line). Prints the counts and
-"PASS: ..." / "FAIL: ..." lines; exits non-zero on a failure.
-
-    soak.py serial   <ttyB> <record file> <codes> <seed>
-    soak.py keyboard <record file> <bursts> <seed>
-"""
+"""The soak driver: random codes through COM1 (serial <ttyB> <record> <codes> <seed>), or reader
+bursts between ordinary typing from the X server (keyboard <record> <bursts> <seed>), checked
+against the "Quillomarte" window's record; prints the counts and PASS/FAIL lines."""
 import difflib, os, random, subprocess, sys, time  # noqa: E401
 
 MARK, ENTER = 0xA0, 13
@@ -37,7 +32,6 @@ class Record:
         end = time.monotonic() + timeout
         while not done(self.poll()) and time.monotonic() < end:
             time.sleep(0.01)
-        return self.codes
 
 
 def report(kind, sent, counts, extra):
@@ -108,8 +102,7 @@ def soak_serial(tty, path, count, seed):
 def soak_keyboard(path, bursts, seed):
     rng, start, seen = random.Random(seed), time.monotonic(), Record(path)
 
-    def typed(commands, done):
-        """Focuses the target, runs each xdotool command line, answers what arrived."""
+    def typed(commands, done):  # focuses the target, runs the xdotool lines, answers what arrived
         before = len(seen.poll())
         for line in ["search --name ^Quillomarte$ mousemove --window %1 120 60 windowfocus --sync %1",
                      *commands]:
@@ -121,8 +114,7 @@ def soak_keyboard(path, bursts, seed):
     counts = dict(received=0, lost=0, doubled=0, garbled=0)
     leaked = words = keys = changed = lost = reordered = 0
     for _ in range(bursts):
-        # A reader's burst: an opening (a tapped semicolon or left Shift with 5), letters and
-        # digits, Enter.
+        # A reader's burst: a tapped semicolon or left Shift with 5, letters and digits, Enter.
         code = "".join(rng.choice(ALNUM) for _ in range(rng.randint(1, 12)))
         opening = f"keydown {D} semicolon keyup {D} semicolon" if rng.random() < 0.5 else \
             f"keydown {D} Shift_L keydown {D} 5 keyup {D} 5 keyup {D} Shift_L"
@@ -135,9 +127,8 @@ def soak_keyboard(path, bursts, seed):
         if kind == "garbled":  # keys of the burst that reached the window as they were typed
             leaked += sum(1 for c in got if c not in want or got.count(c) > want.count(c))
             print(f"   burst {code}: expected {want} received {got}")
-        # Ordinary typing in between, as a person types: at a person's pace or all at once, now
-        # and then two keys rolled over (the second pressed before the first is released) and a
-        # semicolon held a while.
+        # Typing in between, at a person's pace or all at once, now and then two keys rolled over
+        # and a semicolon held a while.
         word = "".join(rng.choice(TYPING) for _ in range(rng.randint(1, 6)))
         commands, want = [f"type --delay {rng.choice([0, 30])} {word}"], [ord(c) for c in word]
         if rng.random() < 0.3:
@@ -168,6 +159,5 @@ def soak_keyboard(path, bursts, seed):
 
 if __name__ == "__main__":
     a = sys.argv
-    ok = soak_serial(a[2], a[3], int(a[4]), int(a[5])) if a[1] == "serial" else \
-        soak_keyboard(a[2], int(a[3]), int(a[4]))
-    sys.exit(0 if ok else 1)
+    sys.exit(not (soak_serial(a[2], a[3], int(a[4]), int(a[5])) if a[1] == "serial" else
+                  soak_keyboard(a[2], int(a[3]), int(a[4]))))

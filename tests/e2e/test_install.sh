@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The packages in a fresh Wine prefix: the portable copy keeps its settings in its own folder;
-# the installer, silent, over the settings of an earlier version (kept in the program folder),
-# puts the files, the data folder, the registry value, shortcuts and uninstall entry in place;
-# the installed program keeps its settings in the data folder; removal takes everything away
-# but the user's settings. Then the same for the Windows Installer package, with its upgrades,
-# and neither package installs over the other.
+# The portable copy, the installer and the Windows Installer package in a fresh Wine prefix:
+# install, upgrade, settings kept in the right folder, removal; neither package installs over the other.
 source "$(dirname "$0")/lib.sh"
 source "$ROOT/scripts/lib/msi.sh"
 D="$ROOT/build/dist/Corvanthelix-1.00.008" && SETUP="$D-Setup.exe" MSI="$D.msi" ZIP="$D-portable.zip"
@@ -29,9 +25,7 @@ MENU="$C/ProgramData/Microsoft/Windows/Start Menu/Programs"
 USERMENU="$C/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 APPKEY='HKLM\Software\Quillomarte\Corvanthelix'
 UNROOT='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-reg_value() { # key value [view flag]
-    wine reg query "$1" /v "$2" ${3:+"$3"} 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
-}
+reg_value() { wine reg query "$1" /v "$2" ${3:+"$3"} 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; } # key value [view]
 apppath() { reg_value "$APPKEY" AppPAth /reg:32; }
 there() { for f in "$@"; do [ -e "$f" ] && echo "${f##*/}" || echo none; done | xargs; }
 shortcuts() { for f in Corvanthelix.lnk StartUp/Corvanthelix.lnk; do [ -e "$MENU/$f" ] || [ -e "$USERMENU/$f" ] && echo $f || echo none; done | xargs; }
@@ -39,12 +33,9 @@ products() { wine reg query "$UNROOT" 2>/dev/null | tr -d '\r' | grep -o '{[0-9A
 product_value() { reg_value "$UNROOT\\$(products)" "$1"; }
 msiexec() { timeout 120 wine msiexec "$1" "$(winpath "$2")" /qn "${@:3}"; echo $?; }
 setup() { timeout 120 wine "$SETUP" /S && echo installed || echo refused; }
-# Shows the running program's Settings window and picks a character filter.
 pick_send_to() { step "wait_for 30 tray_icon_shown; ui tray 0x203" "tray: visible:" "icon 1" && ui pick Settings cSendTo "$1"; }
 
-# The portable copy, on a computer without an installation, keeps a pick across a restart.
-PORT="$T/portable"
-python3 -m zipfile -e "$ZIP" "$PORT"
+PORT="$T/portable" && python3 -m zipfile -e "$ZIP" "$PORT"
 start_program "$(winpath "$PORT/Corvanthelix.exe")"
 expect_ok "portable: configuration written beside the program" test -f "$PORT/Corvanthelix.cfg"
 pick_send_to 1
@@ -90,7 +81,6 @@ check "uninstalled: all but the settings, shortcuts, keys" "none Corvanthelix.cf
         wine reg query "$APPKEY" /reg:32 >/dev/null 2>&1 || echo none) $(
         wine reg query "$UNROOT\\Corvanthelix" >/dev/null 2>&1 || echo none)"
 
-# The Windows Installer package: the same result, the settings from before kept.
 check "msiexec /i installs" 0 "$(msiexec /i "$MSI")"
 check "package: the files, the shortcuts" \
     "Common.lng Corvanthelix.exe Forms.lng Corvanthelix.lnk StartUp/Corvanthelix.lnk" \

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The serial reader: bytes written to a pseudo-terminal that Wine sees as COM1 arrive as keystrokes
-# in the "Quillomarte" window, brought forward from behind another window, as the settings and
-# the Settings window's picks say; the program runs with its users' Cyrillic code page. A lost
-# or missing port is picked up by itself once it is there.
+# The serial reader: bytes on COM1 (a pseudo-terminal) arrive as keystrokes in the "Quillomarte"
+# window, brought forward, as the picks say, with the users' Cyrillic code page; a lost or missing
+# port is picked up by itself once it is there.
 source "$(dirname "$0")/lib.sh"
 CONNECT=$(lng_text Common.lng strConnect BG)
 DISCONNECT=$(lng_text Common.lng strDisconnect BG)
@@ -37,14 +36,10 @@ ui minimize Quillomarte
 expect "the target is minimised" 1 ui iconic Quillomarte
 serial_gives "a code reaches the minimised target" 12 «12»
 check "which is restored" 0 "$(ui iconic Quillomarte)"
-focus_target
-xdotool keydown ctrl
+focus_target; xdotool keydown ctrl
 serial_gives "with Ctrl held the target gets the plain code" 34 «34»
 xdotool keyup ctrl
-kill "$TARGET"
-sleep 1
-send_com1 56
-sleep 2
+kill "$TARGET"; sleep 1; send_com1 56; sleep 2
 check "no code reaches the window in front, with or without the target" "" "$(typed "$T/cover.txt")"
 start_target "$REC"
 serial_gives "without the target the program goes on: the next code arrives" 78 «78»
@@ -59,10 +54,8 @@ serial_gives "reads again with no click" 777 «777»
 # No COM1 at start-up: picked up at once when the system tells of a new device (0x219 7,
 # WM_DEVICECHANGE, DBT_DEVNODES_CHANGED) or of waking up (0x218 0x12, WM_POWERBROADCAST,
 # PBT_APMRESUMEAUTOMATIC); the two-second retry is lengthened here to show that.
-kill "$PROG"
-reset_wine
-stop_com1
-rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
+kill "$PROG"; reset_wine
+stop_com1; rm -f "$E2E_DIR/ttyA" "$E2E_DIR/ttyB"
 start_target "$REC"
 CORV_RETRY_MS=600000 start_program
 rows step <<EOF

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# The soak: many codes of random length and content through COM1, a fixed gap of four ticks after
-# each whatever its length, then many keyboard-reader bursts between ordinary typing from the X
-# server (soak.py sends and checks them). Every code must reach the "Quillomarte" window exactly
-# once, in order, as the settings say (prefix with client code, digits only until the first card
-# code, then letters and digits; Enter at the end); no key of a burst may reach the window. The
-# program runs with its users' Cyrillic code page (1251), which the expected keystrokes assume.
-#   test_soak.sh [codes] [bursts]   (200 and 50 in every test run; scripts/soak runs more;
-#                                    SOAK_SEED fixes the random codes)
+# The soak (soak.py sends and checks): random codes through COM1, then keyboard-reader bursts
+# between ordinary typing, with the users' Cyrillic code page (1251), which soak.py assumes.
+#   test_soak.sh [codes] [bursts]   (200 and 50 in every test run; SOAK_SEED repeats a run)
 source "$(dirname "$0")/lib.sh"
 SEED=${SOAK_SEED:-$RANDOM$RANDOM}
 soak() { # kind settings readiness driver-arguments...

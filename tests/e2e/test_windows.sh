@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# The windows and the tray as a user meets them: start-up without a configuration file, the
-# Settings window opened from the tray, picks saved only once it was shown, the keyboard reader
-# switch, disconnect and connect, every shipped language, the Test window with codes from COM1,
-# a second start, the ways out, a configuration the program refuses, and a language added by
-# hand with the start-up marker. Screenshots of the windows go to build/screenshots, or with
+# The windows and the tray as a user meets them. Screenshots go to build/screenshots, or with
 # CORV_UPDATE_DOCS=1 to docs/, where the README shows them.
 source "$(dirname "$0")/lib.sh"
 frames() { wine reg "$1" 'HKCU\Software\Wine\X11 Driver' /v Managed "${@:2}" /f >/dev/null 2>&1; }
-ON_EXIT="frames delete"
-frames add /t REG_SZ /d N # Wine draws the title bars: there is no window manager
+ON_EXIT="frames delete" && frames add /t REG_SZ /d N # Wine draws the title bars: no window manager
 DOCS=$ROOT/$([ "${CORV_UPDATE_DOCS:-}" == 1 ] && echo docs || echo build/screenshots) && mkdir -p "$DOCS"
 # The program's own tray icon additions (0) and removals (2), in order.
 icon_calls() { grep -ao 'Shell_NotifyIconW dwMessage = [0-9]' "$T/program.err" | grep -o '[02]$' | xargs; }

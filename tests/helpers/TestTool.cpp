@@ -1,8 +1,8 @@
-// The end-to-end tests' one helper program. "target" is the application codes are typed into: a
-// window titled "Quillomarte" (or the title given) that appends each character it receives to
-// the record file as its UTF-16 code, one a line. The other commands drive windows from outside,
-// as a user and assistive tools see them (a window is Settings, TestSerial or a title; a control
-// is named as in its form's layout) and print one line of UTF-8; 1 when a window is not there.
+// The end-to-end tests' helper. "target" is the window codes are typed into: titled "Quillomarte"
+// (or as given), it appends each character it receives to the record file as its UTF-16 code, one
+// a line. The other commands drive windows from outside, as a user and assistive tools do (a window
+// is Settings, TestSerial or a title; a control is named as in its form's layout), and answer in
+// UTF-8; the exit code is 1 when the window is not there.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -97,13 +97,6 @@ std::wstring WindowText(HWND h) {
     return buffer;
 }
 
-std::wstring Item(HWND list, LRESULT i) {
-    wchar_t text[512] = {};
-    if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
-        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 int Print(const std::wstring& text) {
     char out[4096] = {};
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out - 1, nullptr, nullptr);
@@ -123,10 +116,6 @@ int PostEscape(HWND h) {
            Posted(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
-unsigned long Number(const std::wstring& text) {
-    return std::stoul(text, nullptr, 0);
-}
-
 HWND Popup() { // the shown popup menu (a closed one may linger hidden)
     return Find(L"#32768", nullptr, [](HWND h) { return IsWindowVisible(h) != FALSE; });
 }
@@ -142,11 +131,12 @@ const std::map<std::wstring, Command> kCommands = {
     {L"tray",
      [](auto& a) {
          return Posted(Window(L"Settings"), corv::kTrayCallbackMessage, 1,
-                       static_cast<LPARAM>(Number(a.at(1))));
+                       std::stol(a.at(1), nullptr, 0));
      }},
     {L"system",
      [](auto& a) {
-         SendMessageW(Window(L"Settings"), static_cast<UINT>(Number(a.at(1))), Number(a.at(2)), 0);
+         SendMessageW(Window(L"Settings"), std::stoul(a.at(1), nullptr, 0),
+                      std::stoul(a.at(2), nullptr, 0), 0);
          return 0;
      }},
     {L"menu",
@@ -167,8 +157,12 @@ const std::map<std::wstring, Command> kCommands = {
      [](auto& a) {
          HWND list = Subject(a);
          std::wstring all;
-         for (LRESULT i = 0, n = SendMessageW(list, CB_GETCOUNT, 0, 0); i < n; ++i)
-             all += (i ? L"|" : L"") + Item(list, i);
+         for (LRESULT i = 0, n = SendMessageW(list, CB_GETCOUNT, 0, 0); i < n; ++i) {
+             wchar_t item[512] = {};
+             if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 512)
+                 SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+             all += (i ? L"|" : L"") + std::wstring(item);
+         }
          return Print(all);
      }},
     // posted: a press may open a window of its own
