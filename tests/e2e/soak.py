@@ -1,48 +1,37 @@
 #!/usr/bin/env python3
-"""The soak driver: many codes through the pseudo-terminal COM1, or many keyboard-reader bursts
-between ordinary typing from the X server, each checked against what the settings say the
-"Quillomarte" window must receive (its record: one character code a line). Prints the counts and
-"PASS: ..." / "FAIL: ..." lines; exits non-zero on a failure.
+"""The soak driver: random codes through COM1 (serial <ttyB> <record> <codes> <seed>), or reader
+bursts between ordinary typing from the X server (keyboard <record> <bursts> <seed>), checked
+against the "Quillomarte" window's record; prints the counts and PASS/FAIL lines."""
+import difflib, os, random, subprocess, sys, time  # noqa: E401
 
-    soak.py serial   <ttyB> <record file> <codes> <seed>
-    soak.py keyboard <record file> <bursts> <seed>
-"""
-import difflib
-import os
-import random
-import subprocess
-import sys
-import time
-
-MARK, TICK = 0xA0, 0.05
-TYPING = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789%:"
+MARK, ENTER = 0xA0, 13
+ALNUM = "abcdefghijklmnopqrstuvwxyz0123456789"
+TYPING = ALNUM + "ABCDEFGHIJKLMNOPQRSTUVWXYZ%:"
+D = "--delay 0"
 
 
-def record(path):
-    with open(path) as f:
-        return [int(x) for x in f.read().split("\n")[:-1] if x.strip()]
+class Record:
+    """The target window's record, read as it grows: the character codes so far."""
 
+    def __init__(self, path):
+        self.path, self.offset, self.codes = path, 0, []
 
-def wait(path, done, timeout):
-    end = time.monotonic() + timeout
-    while not done(record(path)) and time.monotonic() < end:
-        time.sleep(0.01)
+    def poll(self):
+        try:
+            with open(self.path, "rb") as f:
+                f.seek(self.offset)
+                whole = f.read().rpartition(b"\n")[0]
+        except FileNotFoundError:
+            return self.codes
+        if whole:
+            self.offset += len(whole) + 1
+            self.codes += [int(x) for x in whole.split()]
+        return self.codes
 
-
-def serial_expected(code, state):
-    """Keystrokes for one serial code with Prefix 2 and Enter; a card code selects all characters."""
-    text = code.decode("cp1251")
-    if "CARD:" in text:
-        text = "".join("%02X" % b for b in text.replace("CARD:", "").encode("cp1251"))
-        state["send_to"] = 0
-    if not text:
-        return None
-    if not text.startswith(("969", "971")):
-        text = chr(MARK) + "969" + text
-    keep = (lambda c: c.isascii() and c.isalnum() or 0x410 <= ord(c) <= 0x44F) \
-        if state["send_to"] == 0 else (lambda c: "0" <= c <= "9")
-    text = "".join(c for i, c in enumerate(text) if (i == 0 and ord(c) == MARK) or keep(c))
-    return tuple(ord(c) for c in text) + (13,)
+    def wait(self, done, timeout):
+        end = time.monotonic() + timeout
+        while not done(self.poll()) and time.monotonic() < end:
+            time.sleep(0.01)
 
 
 def report(kind, sent, counts, extra):
@@ -67,31 +56,42 @@ def random_code(rng, i):
     return rng.choice([b"969", b"971"]) + out if r < 0.18 else out
 
 
+def serial_expected(code, state):
+    """Keystrokes for one serial code with Prefix 2 and Enter; a card code selects all characters."""
+    text = code.decode("cp1251")
+    if "CARD:" in text:
+        text = text.replace("CARD:", "").encode("cp1251").hex().upper()
+        state["all"] = True
+    if not text:
+        return None
+    if not text.startswith(("969", "971")):
+        text = chr(MARK) + "969" + text
+    keep = (lambda c: c.isascii() and c.isalnum() or 0x410 <= ord(c) <= 0x44F) if state["all"] \
+        else (lambda c: "0" <= c <= "9")
+    return tuple(ord(c) for i, c in enumerate(text) if (i == 0 and c == chr(MARK)) or keep(c)) + (ENTER,)
+
+
 def soak_serial(tty, path, count, seed):
-    rng, state, expected = random.Random(seed), {"send_to": 1}, []
+    rng, state, expected, seen = random.Random(seed), {"all": False}, [], Record(path)
     out, start = os.open(tty, os.O_WRONLY), time.monotonic()
     for i in range(count):
         code = random_code(rng, i)
         os.write(out, code)
         if (keys := serial_expected(code, state)) is not None:
             expected.append(keys)
-        time.sleep(4 * TICK)  # without waiting for it: three ticks that bring nothing end a code
-    wait(path, lambda c: c.count(13) >= len(expected), 10)
+        time.sleep(0.2)  # four ticks, without waiting for the code: three that bring nothing end it
+    seen.wait(lambda c: c.count(ENTER) >= len(expected), 10)
     time.sleep(1)
-    parts = "".join(map(chr, record(path))).split("\r")
-    received = [tuple(map(ord, p + "\r")) for p in parts[:-1]] + [tuple(map(ord, parts[-1]))] * (parts[-1] != "")
+    *whole, rest = "".join(map(chr, seen.poll())).split("\r")
+    received = [tuple(map(ord, p + "\r")) for p in whole] + [tuple(map(ord, rest))] * (rest != "")
     counts = dict(received=0, lost=0, doubled=0, garbled=0)
     matcher = difflib.SequenceMatcher(None, expected, received, autojunk=False)
     for op, i1, i2, j1, j2 in matcher.get_opcodes():
-        if op == "equal":
-            counts["received"] += i2 - i1
-        elif op == "delete":
-            counts["lost"] += i2 - i1
-        elif op == "insert":
+        if op == "insert":
             for j in range(j1, j2):
                 counts["doubled" if received[j] in expected[max(0, i1 - 1):i1 + 1] else "garbled"] += 1
         else:
-            counts["garbled"] += min(i2 - i1, j2 - j1)
+            counts["received" if op == "equal" else "garbled"] += min(i2 - i1, j2 - j1)
             counts["lost"] += max(0, (i2 - i1) - (j2 - j1))
         if op != "equal":
             print(f"   {op}: expected {expected[i1:i2][:3]} received {received[j1:j2][:3]}")
@@ -100,57 +100,45 @@ def soak_serial(tty, path, count, seed):
 
 
 def soak_keyboard(path, bursts, seed):
-    rng, start = random.Random(seed), time.monotonic()
-    wid = subprocess.run(["xdotool", "search", "--name", "^Quillomarte$"], capture_output=True,
-                         text=True).stdout.split()[0]
+    rng, start, seen = random.Random(seed), time.monotonic(), Record(path)
 
-    def typed(*commands, wait_for):
-        """Focuses the target, runs the xdotool commands, answers what arrived."""
-        before = len(record(path))
-        for args in [("mousemove", "--window", wid, "120", "60"),
-                     ("windowfocus", "--sync", wid)] + list(commands):
-            if args[0] == "sleep":
-                time.sleep(float(args[1]))
-            else:
-                subprocess.run(["xdotool", *args], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-        wait(path, lambda c: wait_for(c[before:]), 5)
+    def typed(commands, done):  # focuses the target, runs the xdotool lines, answers what arrived
+        before = len(seen.poll())
+        for line in ["search --name ^Quillomarte$ mousemove --window %1 120 60 windowfocus --sync %1",
+                     *commands]:
+            subprocess.run(["xdotool", *line.split()], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        seen.wait(lambda c: done(c[before:]), 5)
         time.sleep(0.1)
-        return record(path)[before:]
+        return seen.poll()[before:]
 
     counts = dict(received=0, lost=0, doubled=0, garbled=0)
     leaked = words = keys = changed = lost = reordered = 0
-    d0 = ("--delay", "0")
     for _ in range(bursts):
-        # A reader's burst: an opening (a tapped semicolon or left Shift with 5), letters and
-        # digits, Enter.
-        code = "".join(rng.choice("0123456789abcdefghijklmnopqrstuvwxyz")
-                       for _ in range(rng.randint(1, 12)))
-        opening = ("keydown", *d0, "semicolon", "keyup", *d0, "semicolon") \
-            if rng.random() < 0.5 else ("keydown", *d0, "Shift_L", "keydown", *d0, "5",
-                                        "keyup", *d0, "5", "keyup", *d0, "Shift_L")
-        want = [MARK] + [ord(c.upper()) for c in code] + [13]
-        got = typed(opening, ("key", "--delay", str(rng.randint(0, 4)), *code, "Return"),
-                    wait_for=lambda c: 13 in c)
+        # A reader's burst: a tapped semicolon or left Shift with 5, letters and digits, Enter.
+        code = "".join(rng.choice(ALNUM) for _ in range(rng.randint(1, 12)))
+        opening = f"keydown {D} semicolon keyup {D} semicolon" if rng.random() < 0.5 else \
+            f"keydown {D} Shift_L keydown {D} 5 keyup {D} 5 keyup {D} Shift_L"
+        want = [MARK] + [ord(c.upper()) for c in code] + [ENTER]
+        got = typed([f"{opening} key --delay {rng.randint(0, 4)} {' '.join(code)} Return"],
+                    lambda c: ENTER in c)
         kind = "received" if got == want else "lost" if not got else \
             "doubled" if got == want + want else "garbled"
         counts[kind] += 1
         if kind == "garbled":  # keys of the burst that reached the window as they were typed
             leaked += sum(1 for c in got if c not in want or got.count(c) > want.count(c))
             print(f"   burst {code}: expected {want} received {got}")
-        # Ordinary typing in between, as a person types: at a person's pace or all at once, now
-        # and then two keys rolled over (the second pressed before the first is released) and a
-        # semicolon held a while.
+        # Typing in between, at a person's pace or all at once, now and then two keys rolled over
+        # and a semicolon held a while.
         word = "".join(rng.choice(TYPING) for _ in range(rng.randint(1, 6)))
-        commands, want = [("type", "--delay", rng.choice(["0", "30"]), word)], [ord(c) for c in word]
+        commands, want = [f"type --delay {rng.choice([0, 30])} {word}"], [ord(c) for c in word]
         if rng.random() < 0.3:
-            a, b = rng.sample("abcdefghijklmnopqrstuvwxyz0123456789", 2)
-            commands.append(("keydown", *d0, a, "keydown", *d0, b, "keyup", *d0, a, "keyup", *d0, b))
+            a, b = rng.sample(ALNUM, 2)
+            commands.append(f"keydown {D} {a} keydown {D} {b} keyup {D} {a} keyup {D} {b}")
             want += [ord(a), ord(b)]
         if rng.random() < 0.2:
-            commands += [("keydown", "semicolon"), ("sleep", "0.08"), ("keyup", "semicolon")]
+            commands.append("keydown semicolon sleep 0.08 keyup semicolon")
             want.append(ord(";"))
-        got = typed(*commands, wait_for=lambda c: len(c) >= len(want))
+        got = typed(commands, lambda c: len(c) >= len(want))
         words, keys = words + 1, keys + len(want)
         if got != want:
             if sorted(got) == sorted(want):
@@ -171,6 +159,5 @@ def soak_keyboard(path, bursts, seed):
 
 if __name__ == "__main__":
     a = sys.argv
-    ok = soak_serial(a[2], a[3], int(a[4]), int(a[5])) if a[1] == "serial" else \
-        soak_keyboard(a[2], int(a[3]), int(a[4]))
-    sys.exit(0 if ok else 1)
+    sys.exit(not (soak_serial(a[2], a[3], int(a[4]), int(a[5])) if a[1] == "serial" else
+                  soak_keyboard(a[2], int(a[3]), int(a[4]))))

@@ -1,19 +1,12 @@
 #!/usr/bin/env bash
-# The packages in a fresh Wine prefix: the portable copy keeps its settings in its own folder;
-# the installer, silent, over the settings of an earlier version (kept in the program folder),
-# puts the files, the data folder, the registry value, shortcuts and uninstall entry in place;
-# the installed program keeps its settings in the data folder; removal takes everything away
-# but the user's settings. Then the same for the Windows Installer package, with its upgrades,
-# and neither package installs over the other.
+# The portable copy, the installer and the Windows Installer package in a fresh Wine prefix:
+# install, upgrade, settings kept in the right folder, removal; neither package installs over the other.
 source "$(dirname "$0")/lib.sh"
 source "$ROOT/scripts/lib/msi.sh"
-SETUP="$ROOT/build/dist/Corvanthelix-1.00.008-Setup.exe"
-MSI="$ROOT/build/dist/Corvanthelix-1.00.008.msi"
-ZIP="$ROOT/build/dist/Corvanthelix-1.00.008-portable.zip"
+D="$ROOT/build/dist/Corvanthelix-1.00.008" && SETUP="$D-Setup.exe" MSI="$D.msi" ZIP="$D-portable.zip"
 check "installer and package were built" yes "$(test -f "$SETUP" -a -f "$MSI" && echo yes)" || exit 1
 
-# Wine does not enforce permissions: the packages themselves must grant users nothing but the
-# data folder.
+# Wine does not enforce permissions: the packages must grant users nothing but the data folder.
 NSI="$ROOT/installer/Corvanthelix.nsi"
 check "the installer grants access on the data folder only" "1 1" \
     "$(grep -ciE '/grant|AccessControl|cacls.* /[eg] ' "$NSI") $(grep -c 'icacls "$DataDir" /grant' "$NSI")"
@@ -23,20 +16,16 @@ check "the package's one permission entry: Users modify on the data folder" \
         msiinfo export "$MSI" LockPermissions 2>/dev/null | tail -n +4)"
 
 export WINEPREFIX="$T/prefix"
-wineboot -i >/dev/null 2>&1
-start_wineserver
-DIR="$WINEPREFIX/drive_c/Program Files/Quillomarte/Corvanthelix"
+wineboot -i >/dev/null 2>&1 && start_wineserver
+C="$WINEPREFIX/drive_c" && DIR="$C/Program Files/Quillomarte/Corvanthelix"
 EXE='C:\Program Files\Quillomarte\Corvanthelix\Corvanthelix.exe'
-DATA="$WINEPREFIX/drive_c/ProgramData/Quillomarte/Corvanthelix"
-MENU="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+DATA="$C/ProgramData/Quillomarte/Corvanthelix" && CFG="$DATA/Corvanthelix.cfg"
 # Wine puts an all-users package's shortcuts into the installing user's Start menu.
-USERMENU="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+MENU="$C/ProgramData/Microsoft/Windows/Start Menu/Programs"
+USERMENU="$C/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 APPKEY='HKLM\Software\Quillomarte\Corvanthelix'
 UNROOT='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-CFG="$DATA/Corvanthelix.cfg"
-reg_value() { # key value [view flag]
-    wine reg query "$1" /v "$2" ${3:+"$3"} 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
-}
+reg_value() { wine reg query "$1" /v "$2" ${3:+"$3"} 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; } # key value [view]
 apppath() { reg_value "$APPKEY" AppPAth /reg:32; }
 there() { for f in "$@"; do [ -e "$f" ] && echo "${f##*/}" || echo none; done | xargs; }
 shortcuts() { for f in Corvanthelix.lnk StartUp/Corvanthelix.lnk; do [ -e "$MENU/$f" ] || [ -e "$USERMENU/$f" ] && echo $f || echo none; done | xargs; }
@@ -44,17 +33,13 @@ products() { wine reg query "$UNROOT" 2>/dev/null | tr -d '\r' | grep -o '{[0-9A
 product_value() { reg_value "$UNROOT\\$(products)" "$1"; }
 msiexec() { timeout 120 wine msiexec "$1" "$(winpath "$2")" /qn "${@:3}"; echo $?; }
 setup() { timeout 120 wine "$SETUP" /S && echo installed || echo refused; }
-# Shows the running program's Settings window and picks a character filter.
 pick_send_to() { step "wait_for 30 tray_icon_shown; ui tray 0x203" "tray: visible:" "icon 1" && ui pick Settings cSendTo "$1"; }
 
-# The portable copy, on a computer without an installation, keeps a pick across a restart.
-PORT="$T/portable"
-python3 -m zipfile -e "$ZIP" "$PORT"
+PORT="$T/portable" && python3 -m zipfile -e "$ZIP" "$PORT"
 start_program "$(winpath "$PORT/Corvanthelix.exe")"
 expect_ok "portable: configuration written beside the program" test -f "$PORT/Corvanthelix.cfg"
 pick_send_to 1
-ui click Settings bExit
-expect_ok "portable: exit" not_running
+step "ui click Settings bExit" running: ended
 start_program "$(winpath "$PORT/Corvanthelix.exe")"
 expect "portable: the pick is back after a restart" 1 ui selected Settings cSendTo
 check "portable: no folder made in Program Files" none "$(there "$DIR")"
@@ -90,15 +75,12 @@ expect_ok "and ends the running copy" not_running
 reset_wine
 
 # The uninstaller runs a copy of itself from the temporary folder and returns at once.
-timeout 120 wine "$DIR/Uninstall.exe" /S
-wait_for 60 test ! -e "$DIR/Uninstall.exe"
-sleep 1
+timeout 120 wine "$DIR/Uninstall.exe" /S && wait_for 60 test ! -e "$DIR/Uninstall.exe" && sleep 1
 check "uninstalled: all but the settings, shortcuts, keys" "none Corvanthelix.cfg none none none none" \
     "$(there "$DIR") $(ls "$DATA" | xargs) $(shortcuts) $(products)$(
         wine reg query "$APPKEY" /reg:32 >/dev/null 2>&1 || echo none) $(
         wine reg query "$UNROOT\\Corvanthelix" >/dev/null 2>&1 || echo none)"
 
-# The Windows Installer package: the same result, the settings from before kept.
 check "msiexec /i installs" 0 "$(msiexec /i "$MSI")"
 check "package: the files, the shortcuts" \
     "Common.lng Corvanthelix.exe Forms.lng Corvanthelix.lnk StartUp/Corvanthelix.lnk" \
@@ -110,8 +92,7 @@ check "the setup program refuses to install over the package" "refused none" "$(
 start_program "$EXE"
 pick_send_to 0
 check "package: a pick is saved into the data folder, earlier settings kept" "0 3" "$(ini_values SendTo ComPort)"
-ui click Settings bExit
-expect_ok "package: exit" not_running
+step "ui click Settings bExit" running: ended
 
 # A higher version replaces the installed one; the lower one then refuses to install.
 build_msi "$ROOT/build/dist/stage" 1.00.009 "$T/Corvanthelix-1.00.009.msi" >/dev/null 2>&1

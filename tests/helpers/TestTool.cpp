@@ -1,14 +1,16 @@
-// The end-to-end tests' one helper program: "target" is the application codes are typed into, a
-// window titled "Quillomarte" (or the title given) that appends each character it receives to
-// the record file as its UTF-16 code, one a line. The other commands drive the program's windows
-// from outside, as a user and assistive tools see them (Settings, TestSerial and their controls
-// by name, the tray icon, the popup menu, the message box, any window by its title), and print
-// the answer on one line in UTF-8; the exit code is 1 when the window or control is not there.
+// The end-to-end tests' helper. "target" is the window codes are typed into: titled "Quillomarte"
+// (or as given), it appends each character it receives to the record file as its UTF-16 code, one
+// a line. The other commands drive windows from outside, as a user and assistive tools do (a window
+// is Settings, TestSerial or a title; a control is named as in its form's layout), and answer in
+// UTF-8; the exit code is 1 when the window is not there.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,58 +20,73 @@
 
 namespace {
 
-using corv::win32::kFirstControlId;
-
-// The target: every character the window receives goes to the record as its UTF-16 code.
-std::wstring g_record;
+using Args = std::vector<std::wstring>;
+FILE* g_record = nullptr;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CHAR)
-        if (FILE* f = _wfopen(g_record.c_str(), L"ab")) {
-            std::fprintf(f, "%u\n", static_cast<unsigned>(wp));
-            std::fclose(f);
-        }
+        std::fprintf(g_record, "%u\n", static_cast<unsigned>(wp));
     if (msg == WM_DESTROY)
         PostQuitMessage(0);
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-int RunTarget(const std::wstring& record, const std::wstring& title) {
-    g_record = record;
+int RunTarget(const Args& a) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = TargetProc;
     wc.lpszClassName = L"QuillomarteTargetWindow";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassW(&wc);
-    HWND hwnd =
-        CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                        40, 400, 180, nullptr, nullptr, nullptr, nullptr);
-    if (!hwnd)
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, a.size() > 2 ? a[2].c_str() : L"Quillomarte",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 180, nullptr,
+                                nullptr, nullptr, nullptr);
+    // the record exists once the window is ready; each character is in it as it arrives
+    if (!hwnd || !(g_record = _wfopen(a.at(1).c_str(), L"ab")))
         return 1;
+    std::setvbuf(g_record, nullptr, _IONBF, 0);
     SetForegroundWindow(hwnd);
-    if (FILE* f = _wfopen(g_record.c_str(), L"ab")) // the record exists once the window is ready
-        std::fclose(f);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0; DispatchMessageW(&msg))
         TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
     return 0;
 }
 
-const corv::FormLayout& Layout(const std::wstring& form) {
-    return form == L"TestSerial" ? corv::TestSerialLayout() : corv::SettingsLayout();
+HWND Need(HWND h, const char* what) {
+    if (!h)
+        throw std::runtime_error(what);
+    return h;
 }
 
-// The program's window of that design: the Settings window is the one holding the version label.
-HWND FindForm(const std::wstring& form) {
-    const int versionId = kFirstControlId + corv::SettingsLayout().PositionOf(L"lblVersion");
+// The last top-level window of the class and title (either may be null) that fits.
+HWND Find(const wchar_t* cls, const wchar_t* title, const std::function<bool(HWND)>& fits) {
     HWND found = nullptr;
-    for (HWND h = FindWindowExW(nullptr, nullptr, L"CorvanthelixForm", nullptr); h;
-         h = FindWindowExW(nullptr, h, L"CorvanthelixForm", nullptr))
-        if ((GetDlgItem(h, versionId) != nullptr) == (form == L"Settings"))
+    for (HWND h = FindWindowExW(nullptr, nullptr, cls, title); h;
+         h = FindWindowExW(nullptr, h, cls, title))
+        if (fits(h))
             found = h;
     return found;
+}
+
+int Id(const std::wstring& form, const std::wstring& control) {
+    const auto& layout = form == L"TestSerial" ? corv::TestSerialLayout() : corv::SettingsLayout();
+    const int position = layout.PositionOf(control);
+    return position < 0 ? 0 : corv::win32::kFirstControlId + position;
+}
+
+// Settings and TestSerial are the program's windows (Settings is the one with the version
+// label); any other name is a window's title.
+HWND Window(const std::wstring& name) {
+    const bool settings = name == L"Settings", form = settings || name == L"TestSerial";
+    const int version = Id(L"Settings", L"lblVersion");
+    return Need(form ? Find(L"CorvanthelixForm", nullptr,
+                            [&](HWND h) { return (GetDlgItem(h, version) != nullptr) == settings; })
+                     : FindWindowW(nullptr, name.c_str()),
+                "no such window");
+}
+
+// The window a[1], or its control a[2] when one is named.
+HWND Subject(const Args& a) {
+    HWND window = Window(a.at(1));
+    return a.size() < 3 ? window : Need(GetDlgItem(window, Id(a[1], a[2])), "no such control");
 }
 
 std::wstring WindowText(HWND h) {
@@ -80,23 +97,7 @@ std::wstring WindowText(HWND h) {
     return buffer;
 }
 
-std::wstring Item(HWND list, LRESULT i) {
-    wchar_t text[512] = {};
-    if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
-        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t cls[64] = {};
-    GetClassNameW(h, cls, 64);
-    return cls;
-}
-
-int Print(std::wstring text) { // one line of UTF-8
-    for (auto& ch : text)
-        if (ch == L'\r' || ch == L'\n')
-            ch = L' ';
+int Print(const std::wstring& text) {
     char out[4096] = {};
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out - 1, nullptr, nullptr);
     return std::puts(out) < 0;
@@ -106,141 +107,103 @@ int Flag(bool value) {
     return Print(value ? L"1" : L"0");
 }
 
-int Fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    return 1;
+int Posted(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    return !PostMessageW(h, msg, wp, lp);
 }
 
-void PostEscape(HWND h) {
-    PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+int PostEscape(HWND h) {
+    return Posted(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001) |
+           Posted(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
-unsigned long Number(const std::wstring& text) {
-    return std::stoul(text, nullptr, 0);
+HWND Popup() { // the shown popup menu (a closed one may linger hidden)
+    return Find(L"#32768", nullptr, [](HWND h) { return IsWindowVisible(h) != FALSE; });
+}
+HWND Box() {
+    return Need(FindWindowW(L"#32770", L"Corvanthelix"), "no message box");
 }
 
-// Commands about no window of the program's own, or about the Settings window as a whole.
-int Desktop(const std::vector<std::wstring>& a) {
-    const std::wstring& command = a[0];
-    HWND settings = FindForm(L"Settings");
-    if (command == L"tray" || command == L"system" || command == L"menu") {
-        if (!settings || a.size() != (command == L"system" ? 3u : 2u))
-            return Fail("no Settings window");
-        if (command == L"tray")
-            PostMessageW(settings, corv::kTrayCallbackMessage, 1,
-                         static_cast<LPARAM>(Number(a[1])));
-        else if (command == L"system") // sent, as the system sends a notice and waits for it
-            SendMessageW(settings, static_cast<UINT>(Number(a[1])), Number(a[2]), 0);
-        else
-            PostMessageW(settings, WM_COMMAND,
-                         kFirstControlId + corv::SettingsLayout().PositionOf(a[1]), 0);
-        return 0;
-    }
-    if (command == L"popup" || command == L"popup-close") {
-        // The shown popup menu window (a closed one may linger hidden).
-        HWND menu = nullptr;
-        for (HWND h = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); h && !menu;
-             h = FindWindowExW(nullptr, h, L"#32768", nullptr))
-            if (IsWindowVisible(h))
-                menu = h;
-        if (command == L"popup")
-            return Flag(menu != nullptr);
-        if (menu)
-            PostEscape(menu);
-        return menu ? 0 : Fail("no popup menu");
-    }
-    if (command == L"msgbox" || command == L"msgbox-ok") {
-        HWND box = FindWindowW(L"#32770", L"Corvanthelix");
-        if (!box)
-            return Fail("no message box");
-        if (command == L"msgbox-ok")
-            return !PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        // The message is the box's first text label (the icon's label has no text).
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            if (lstrcmpiW(ClassOf(c).c_str(), L"Static") == 0 && !WindowText(c).empty())
-                return Print(WindowText(c));
-        return Print(L"");
-    }
-    if (command == L"top" && a.size() == 3) {
-        HWND window = FindWindowW(nullptr, a[1].c_str());
-        if (!window)
-            return Fail("no window with that title");
-        if (a[2] == L"minimize")
-            ShowWindow(window, SW_MINIMIZE);
-        else if (a[2] == L"front")
-            SetForegroundWindow(window);
-        return a[2] == L"iconic"    ? Flag(IsIconic(window))
-               : a[2] == L"infront" ? Flag(GetForegroundWindow() == window)
-                                    : 0;
-    }
-    return Fail("unknown command");
-}
-
-int Form(const std::vector<std::wstring>& a) {
-    const std::wstring &command = a[0], &name = a[1];
-    HWND form = FindForm(name);
-    if (!form)
-        return Fail("no such window");
-    if (command == L"title")
-        return Print(WindowText(form));
-    if (command == L"accepts")
-        return Flag(IsWindowEnabled(form));
-    if (command == L"visible")
-        return Flag(IsWindowVisible(form));
-    if (command == L"close")
-        return !PostMessageW(form, WM_CLOSE, 0, 0);
-    if (command == L"escape") { // the Escape key, to the control with the focus
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-        PostEscape(info.hwndFocus && IsChild(form, info.hwndFocus) ? info.hwndFocus : form);
-        return 0;
-    }
-    const int position = a.size() > 2 ? Layout(name).PositionOf(a[2]) : -1;
-    HWND control = position < 0 ? nullptr : GetDlgItem(form, kFirstControlId + position);
-    if (!control)
-        return Fail("no such control");
-    const bool list = lstrcmpiW(ClassOf(control).c_str(), L"ComboBox") == 0;
-    const auto selected = SendMessageW(control, CB_GETCURSEL, 0, 0);
-    if (command == L"text")
-        return Print(!list ? WindowText(control) : selected < 0 ? L"" : Item(control, selected));
-    if (command == L"enabled")
-        return Flag(IsWindowEnabled(control));
-    if (command == L"selected")
-        return Print(std::to_wstring(selected));
-    if (command == L"click") // posted: the press may open a window of its own
-        return !PostMessageW(control, BM_CLICK, 0, 0);
-    if (command == L"items") {
-        std::wstring all;
-        for (LRESULT i = 0, n = SendMessageW(control, CB_GETCOUNT, 0, 0); i < n; ++i)
-            all += (i ? L"|" : L"") + Item(control, i);
-        return Print(all);
-    }
-    if (command == L"pick" && a.size() == 4) {
-        SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(std::stoi(a[3])), 0);
-        SendMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(control));
-        return 0;
-    }
-    return Fail("unknown command");
-}
+using Command = std::function<int(const Args&)>;
+const std::map<std::wstring, Command> kCommands = {
+    {L"target", RunTarget},
+    // the tray icon's mouse messages, a system notice (sent, as the system waits for it), a menu
+    // entry: all to the Settings window
+    {L"tray",
+     [](auto& a) {
+         return Posted(Window(L"Settings"), corv::kTrayCallbackMessage, 1,
+                       std::stol(a.at(1), nullptr, 0));
+     }},
+    {L"system",
+     [](auto& a) {
+         SendMessageW(Window(L"Settings"), std::stoul(a.at(1), nullptr, 0),
+                      std::stoul(a.at(2), nullptr, 0), 0);
+         return 0;
+     }},
+    {L"menu",
+     [](auto& a) { return Posted(Window(L"Settings"), WM_COMMAND, Id(L"Settings", a.at(1))); }},
+    {L"popup", [](auto&) { return Flag(Popup() != nullptr); }},
+    {L"popup-close", [](auto&) { return PostEscape(Need(Popup(), "no popup menu")); }},
+    {L"msgbox", [](auto&) { return Print(WindowText(GetDlgItem(Box(), 0xFFFF))); }}, // its text
+    {L"msgbox-ok", [](auto&) { return Posted(Box(), WM_COMMAND, IDOK); }},
+    // a window's title, a control's text, a drop-down list's selected item
+    {L"text", [](auto& a) { return Print(WindowText(Subject(a))); }},
+    {L"enabled", [](auto& a) { return Flag(IsWindowEnabled(Subject(a))); }},
+    {L"visible", [](auto& a) { return Flag(IsWindowVisible(Subject(a))); }},
+    {L"iconic", [](auto& a) { return Flag(IsIconic(Subject(a))); }},
+    {L"infront", [](auto& a) { return Flag(GetForegroundWindow() == Subject(a)); }},
+    {L"selected",
+     [](auto& a) { return Print(std::to_wstring(SendMessageW(Subject(a), CB_GETCURSEL, 0, 0))); }},
+    {L"items",
+     [](auto& a) {
+         HWND list = Subject(a);
+         std::wstring all;
+         for (LRESULT i = 0, n = SendMessageW(list, CB_GETCOUNT, 0, 0); i < n; ++i) {
+             wchar_t item[512] = {};
+             if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 512)
+                 SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+             all += (i ? L"|" : L"") + std::wstring(item);
+         }
+         return Print(all);
+     }},
+    // posted: a press may open a window of its own
+    {L"click", [](auto& a) { return Posted(Subject(a), BM_CLICK); }},
+    {L"pick",
+     [](auto& a) { // list index [list index ...]; sent: handled on return
+         for (std::size_t i = 2; i + 1 < a.size(); i += 2) {
+             HWND list = Subject({a[0], a[1], a[i]});
+             SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(std::stoi(a[i + 1])), 0);
+             SendMessageW(GetParent(list), WM_COMMAND,
+                          MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(list));
+         }
+         return 0;
+     }},
+    {L"close", [](auto& a) { return Posted(Subject(a), WM_CLOSE); }},
+    {L"minimize", [](auto& a) { return Posted(Subject(a), WM_SYSCOMMAND, SC_MINIMIZE); }},
+    {L"front", [](auto& a) { return !SetForegroundWindow(Subject(a)); }},
+    {L"escape",
+     [](auto& a) { // the Escape key, to the control with the focus
+         HWND form = Subject(a);
+         GUITHREADINFO info{};
+         info.cbSize = sizeof info;
+         GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+         return PostEscape(info.hwndFocus && IsChild(form, info.hwndFocus) ? info.hwndFocus : form);
+     }},
+};
 
 } // namespace
 
 int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    const std::vector<std::wstring> a(argv + 1, argv + argc);
-    if (a.size() >= 2 && a[0] == L"target")
-        return RunTarget(a[1], a.size() > 2 ? a[2] : L"Quillomarte");
-    if (a.empty())
-        return Fail("usage: TestTool <command> [arguments]");
-    static const std::vector<std::wstring> desktop = {
-        L"tray", L"system", L"menu", L"popup", L"popup-close", L"msgbox", L"msgbox-ok", L"top"};
-    for (const auto& c : desktop)
-        if (a[0] == c)
-            return Desktop(a);
-    return a.size() < 2 ? Fail("missing window name") : Form(a);
+    const Args a(argv + 1, argv + argc);
+    try {
+        const auto command = a.empty() ? kCommands.end() : kCommands.find(a[0]);
+        if (command == kCommands.end())
+            throw std::invalid_argument("usage: TestTool <command> [window [control [value]]]");
+        return command->second(a);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
 }
