@@ -19,12 +19,12 @@ bool WildMatch(const wchar_t* p, const wchar_t* s) {
     return *p ? *s && (*p == L'?' || *p == *s) && WildMatch(p + 1, s + 1) : !*s;
 }
 
-// An INI text's lines; the first section of the name, its key lines, the key's line, and where
-// a new key of the section goes.
+// An INI text's lines; the key lines of the first section of the name, the key's line, and
+// where a new key of the section goes (npos: no such section).
 struct Ini {
     std::vector<std::wstring> lines;
     std::vector<std::size_t> keys;
-    std::size_t section = npos, key = npos, end = npos;
+    std::size_t key = npos, end = npos;
 
     Ini(const std::wstring& text, const std::wstring& name, const std::wstring& keyName) {
         std::wistringstream in(text);
@@ -35,10 +35,10 @@ struct Ini {
             lines.push_back(line);
             const std::wstring t = Trim(line);
             if (t.starts_with(L'[') && t.find(L']') != npos) {
-                inside = section == npos &&
-                         FoldCase(Trim(t.substr(1, t.find(L']') - 1))) == FoldCase(name);
+                inside =
+                    end == npos && FoldCase(Trim(t.substr(1, t.find(L']') - 1))) == FoldCase(name);
                 if (inside)
-                    section = end = lines.size();
+                    end = lines.size();
             } else if (inside && line.find(L'=') != npos) {
                 keys.push_back(lines.size() - 1);
                 end = lines.size();
@@ -61,35 +61,33 @@ struct Ini {
 
 std::wstring FoldCase(std::wstring s) {
     for (auto& c : s)
-        c = static_cast<wchar_t>((c >= L'A' && c <= L'Z') || (c >= 0x0410 && c <= 0x042F) ? c + 32
-                                 : c >= 0x0400 && c <= 0x040F                             ? c + 80
-                                                                                          : c);
+        c += (c >= L'A' && c <= L'Z') || (c >= 0x0410 && c <= 0x042F) ? 32
+             : c >= 0x0400 && c <= 0x040F                             ? 80
+                                                                      : 0;
     return s;
 }
 
 void FakeDisk::Put(const std::wstring& path, const std::wstring& text) {
-    File& f = files_[FoldCase(path)];
+    File& f = files[FoldCase(path)];
     f = {f.path.empty() ? path : f.path, text, false};
 }
 
 std::optional<std::wstring> FakeDisk::Text(const std::wstring& path) const {
-    const auto it = files_.find(FoldCase(path));
-    return it == files_.end() || it->second.folder ? std::nullopt : std::optional(it->second.text);
+    const auto it = files.find(FoldCase(path));
+    return it == files.end() || it->second.folder ? std::nullopt : std::optional(it->second.text);
 }
 
 std::wstring FakePrivateProfile::GetString(const std::wstring& section, const std::wstring& key,
                                            const std::wstring& defaultValue, int size,
                                            const std::wstring& file) {
-    ++reads;
-    const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, key);
+    const Ini ini(disk.Text(file).value_or(L""), section, key);
     const std::wstring v = ini.key == npos ? defaultValue : Ini::Part(ini.lines[ini.key], 1);
     return v.substr(0, static_cast<std::size_t>(std::max(size - 1, 0)));
 }
 
 std::vector<std::wstring> FakePrivateProfile::KeyNames(const std::wstring& section,
                                                        const std::wstring& file) {
-    ++reads;
-    const Ini ini(disk_.Text(file).value_or(L""), readFails.contains(section) ? L"" : section, L"");
+    const Ini ini(disk.Text(file).value_or(L""), section, L"");
     std::vector<std::wstring> names;
     for (std::size_t i : ini.keys)
         names.push_back(Ini::Part(ini.lines[i], 0));
@@ -99,14 +97,13 @@ std::vector<std::wstring> FakePrivateProfile::KeyNames(const std::wstring& secti
 bool FakePrivateProfile::WriteString(const std::wstring& section, const std::wstring& key,
                                      const std::wstring& value, const std::wstring& file) {
     ++writes;
-    const auto text = disk_.Text(file);
-    if (writeFails.contains(section) || file.empty() ||
-        (!text && disk_.files_.count(FoldCase(file))))
+    const auto text = disk.Text(file);
+    if (writeFails.contains(section) || file.empty() || (!text && disk.files.count(FoldCase(file))))
         return false;
     Ini ini(text.value_or(L""), section, key);
     if (ini.key != npos)
         ini.lines[ini.key] = Ini::Part(ini.lines[ini.key], 0) + L"=" + value;
-    else if (ini.section != npos)
+    else if (ini.end != npos)
         ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(ini.end),
                          key + L"=" + value);
     else
@@ -114,30 +111,30 @@ bool FakePrivateProfile::WriteString(const std::wstring& section, const std::wst
     std::wstring out;
     for (const auto& line : ini.lines)
         out += line + L"\r\n";
-    disk_.Put(file, out);
+    disk.Put(file, out);
     return true;
 }
 
 std::optional<std::wstring> FakeFileSystem::FindFirstOrdinaryFile(const std::wstring& pattern) {
-    for (const auto& [folded, file] : disk_.files_)
-        if (!failSearches && !file.folder && WildMatch(FoldCase(pattern).c_str(), folded.c_str()))
+    for (const auto& [folded, file] : disk.files)
+        if (!file.folder && WildMatch(FoldCase(pattern).c_str(), folded.c_str()))
             return file.path.substr(file.path.find_last_of(L"\\/") + 1);
     return std::nullopt;
 }
 
 bool FakeFileSystem::FolderExists(const std::wstring& path) {
     const std::wstring folder = FoldCase(path.substr(0, path.find_last_not_of(L"\\/") + 1));
-    for (const auto& [folded, file] : disk_.files_)
+    for (const auto& [folded, file] : disk.files)
         if (folded == folder ? file.folder : folded.starts_with(folder + L"\\"))
             return true;
     return false;
 }
 
 bool FakeFileSystem::RemoveFile(const std::wstring& path) {
-    if (failDeletes || !disk_.Text(path))
+    if (failDeletes || !disk.Text(path))
         return false;
     deleted.push_back(path);
-    return disk_.Remove(path);
+    return disk.Remove(path);
 }
 
 } // namespace corv::fake

@@ -17,27 +17,22 @@ namespace corv::fake {
 // Lower-cases ASCII and Cyrillic letters, as the system's case-insensitive compare does.
 std::wstring FoldCase(std::wstring s);
 
-class FakeDisk {
-  public:
-    void Put(const std::wstring& path, const std::wstring& text);
-    void PutFolder(const std::wstring& path) { files_[FoldCase(path)] = {path, L"", true}; }
-    std::optional<std::wstring> Text(const std::wstring& path) const;
-    bool Remove(const std::wstring& path) { return files_.erase(FoldCase(path)) > 0; }
-    std::size_t Count() const { return files_.size(); }
-
-  private:
-    friend class FakePrivateProfile;
-    friend class FakeFileSystem;
+struct FakeDisk {
     struct File {
         std::wstring path, text; // the path as first written
-        bool folder;
+        bool folder = false;
     };
-    std::map<std::wstring, File> files_; // by folded path
+    std::map<std::wstring, File> files; // by folded path
+
+    void Put(const std::wstring& path, const std::wstring& text);
+    void PutFolder(const std::wstring& path) { files[FoldCase(path)] = {path, L"", true}; }
+    std::optional<std::wstring> Text(const std::wstring& path) const;
+    bool Remove(const std::wstring& path) { return files.erase(FoldCase(path)) > 0; }
+    std::size_t Count() const { return files.size(); }
 };
 
-class FakePrivateProfile : public PrivateProfile {
-  public:
-    explicit FakePrivateProfile(FakeDisk& disk) : disk_(disk) {}
+struct FakePrivateProfile : PrivateProfile {
+    explicit FakePrivateProfile(FakeDisk& d) : disk(d) {}
     std::wstring GetString(const std::wstring& section, const std::wstring& key,
                            const std::wstring& defaultValue, int size,
                            const std::wstring& file) override;
@@ -45,29 +40,22 @@ class FakePrivateProfile : public PrivateProfile {
                                        const std::wstring& file) override;
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override;
-
-    std::set<std::wstring> readFails, writeFails; // sections whose reads or writes fail
-    int reads = 0, writes = 0;
-
-  private:
-    FakeDisk& disk_;
+    FakeDisk& disk;
+    std::set<std::wstring> writeFails; // sections whose writes fail
+    int writes = 0;
 };
 
-class FakeFileSystem : public FileSystem {
-  public:
-    explicit FakeFileSystem(FakeDisk& disk, std::wstring programFolder = L"C:\\Prog")
-        : disk_(disk), programFolder_(std::move(programFolder)) {}
+struct FakeFileSystem : FileSystem {
+    explicit FakeFileSystem(FakeDisk& d, std::wstring program = L"C:\\Prog")
+        : disk(d), programFolder(std::move(program)) {}
     std::optional<std::wstring> FindFirstOrdinaryFile(const std::wstring& pattern) override;
     bool RemoveFile(const std::wstring& path) override;
     bool FolderExists(const std::wstring& path) override;
-    std::wstring ProgramFolder() override { return programFolder_; }
-
-    bool failDeletes = false, failSearches = false;
+    std::wstring ProgramFolder() override { return programFolder; }
+    FakeDisk& disk;
+    std::wstring programFolder;
+    bool failDeletes = false;
     std::vector<std::wstring> deleted;
-
-  private:
-    FakeDisk& disk_;
-    std::wstring programFolder_;
 };
 
 } // namespace corv::fake
