@@ -11,10 +11,8 @@
 
 namespace corv::fake {
 
-class FakeRegistry : public Registry {
-  public:
+struct FakeRegistry : Registry {
     enum class View { Bits32, Bits64 };
-    // The type is stored as given, whatever the text (type 4: two characters make the number).
     void SetText(View view, const std::wstring& path, const std::wstring& name,
                  const std::wstring& text, std::uint32_t type = 1) {
         auto& [stored, bytes] = keys_[Id(view, path)][FoldCase(name)] = {type, {}};
@@ -37,10 +35,9 @@ class FakeRegistry : public Registry {
         const auto v = values.find(FoldCase(name));
         if (v == values.end())
             return 2;
-        const auto& [storedType, bytes] = v->second;
+        const auto& bytes = v->second.second;
         const bool fits = bytes.size() <= std::min<std::size_t>(size, buffer.size());
-        type = storedType;
-        size = static_cast<std::uint32_t>(bytes.size());
+        type = v->second.first, size = static_cast<std::uint32_t>(bytes.size());
         if (fits)
             std::copy(bytes.begin(), bytes.end(), buffer.begin());
         return fits ? 0 : kMoreData;

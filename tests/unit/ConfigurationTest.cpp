@@ -2,29 +2,26 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTable.h"
-#include "FakeDisk.h"
-#include "FakeRegistry.h"
+#include "LanguageWorld.h"
 
 using namespace corv;
 
 namespace {
 
 struct FakeWorld : test::ConfigWorld {
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile profile{disk};
-    fake::FakeFileSystem fs{disk};
-    fake::FakeRegistry reg;
-    FakeWorld() : ConfigWorld(profile, fs, reg) {}
+    fake::LanguageWorld w;
+    FakeWorld() : ConfigWorld(w.ini, w.files, w.registry) {}
     void SetValue(bool view32, std::uint32_t type, const std::wstring& text) override {
-        reg.SetText(view32 ? fake::FakeRegistry::View::Bits32 : fake::FakeRegistry::View::Bits64,
-                    kAppFolderKey, type ? kAppFolderValue : L"", text, type);
+        w.registry.SetText(view32 ? fake::FakeRegistry::View::Bits32
+                                  : fake::FakeRegistry::View::Bits64,
+                           kAppFolderKey, type ? kAppFolderValue : L"", text, type);
     }
     void PutFile(const std::wstring& path, const std::optional<std::wstring>& text) override {
         if (text)
-            disk.Put(path, *text);
+            w.disk.Put(path, *text);
     }
     std::optional<std::wstring> FileText(const std::wstring& path) override {
-        return disk.Text(path);
+        return w.disk.Text(path);
     }
 };
 
@@ -34,6 +31,6 @@ TEST(Configuration, LoadsAndSavesByTheTable) {
     for (const auto& row : test::kConfigRows) {
         FakeWorld world;
         test::RunConfigRow(world, row);
-        EXPECT_EQ(world.reg.OpenHandles(), 0u) << row.what;
+        EXPECT_EQ(world.w.registry.OpenHandles(), 0u) << row.what;
     }
 }

@@ -8,7 +8,6 @@
 
 #include <cwchar>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include "ConfigTable.h"
@@ -99,11 +98,10 @@ struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
         std::wistringstream lines(script);
         for (std::wstring step; std::getline(lines, step, L',');) {
             std::wistringstream in(step);
-            words.assign(std::istream_iterator<std::wstring, wchar_t>(in), {});
-            const std::wstring verb = words.front();
-            words.erase(words.begin());
-            n = static_cast<std::int16_t>(
-                std::wcstol(words.empty() ? L"" : words.back().c_str(), nullptr, 16));
+            std::wstring verb, word;
+            for (in >> verb, words.clear(); in >> word;)
+                words.push_back(word);
+            n = static_cast<std::int16_t>(std::wcstol(word.c_str(), nullptr, 16)); // the last
             if (steps.contains(verb)) {
                 steps.at(verb)();
             } else { // ?<control>; an unknown control throws
@@ -134,19 +132,16 @@ TEST(SettingsWindow, Scripts) {
          L"unhook close-port end"},
         {L"ComPort=2|BitsPerSecond=16|Parity=0|IsKeyBoard=1|Prefix=3|cFilter=0|SendTo=-1|"
          L"Language=RO",
-         L"start, ?lists, ?bTest, activate, pick cComPort 4, ?saved, card, ?saved",
+         L"unwritable Languages Language ComPort, start, ?lists, ?bTest, activate, "
+         L"pick cComPort 4, ?saved, card, ?saved",
          L"close-port connect COM3|115200|8|Even|1|None||Неактивно|Префикс + код оператор|Включен|"
-         L"Română Тест off 4|16|4|0|0|2|-1|0|3|1|RO 4|16|4|0|0|2|0|0|3|1|RO"},
+         L"Română Тест off 2|16|4|0|0|2|-1|0|3|1|RO 2|16|4|0|0|2|0|0|3|1|RO"},
         {L"ComPort=1|BitsPerSecond=18|DataBits=0", L"start, ?message, ?lists",
          L"message end (cBitsPerSecond = 18)\n\nC:\\Prog\\Corvanthelix.cfg COM2|" + kDefaults},
         {L"",
          L"start, pick cParity 1, activate, pick cIsKeyBoard 1, connected, pick cIsKeyBoard 0, "
          L"attach, pick cbLanguage1 1, ?saved",
          L"close-port connect connect connect tip EN 0|11|4|1|0|2|0|1|1|0|EN"},
-        {L"ComPort=9|Prefix=3",
-         L"unwritable Languages Language ComPort, start, ?cPrefix, activate, pick cComPort 3, "
-         L"?saved",
-         L"close-port connect Префикс + код оператор 9|11|4|2|0|2|0|1|3|0|"},
         {L"",
          L"shell down, add 0, retry, modify 1, shell up, retry, retry, ?icon, shell lost, "
          L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, "
