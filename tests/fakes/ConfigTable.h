@@ -1,10 +1,9 @@
 #pragma once
 // The configuration store as one table, run over the fakes (unit tests) and over the real API
-// under Wine (Win32 tests), so that both are held to the same answers. A file "S=v|S:k=v" is
-// "[S]\r\nValue=v\r\n[S]\r\nk=v\r\n". Loaded: found|none|error 1001, the settings in table order,
-// the language, "@" the folder looked in ('|' a NUL); "@<folder>" alone: none, the defaults.
-// Saved: the file after saving kChanged.
-// Registry: "<view> <type> <text>" joined by ';' ('|' a NUL; "<view> key": the key alone).
+// under Wine (Win32 tests). A file "S=v|S:k=v" is "[S]\r\nValue=v\r\n[S]\r\nk=v\r\n". Loaded:
+// found|none|error 1001, the settings in table order, the language, "@" the folder looked in;
+// "@<folder>" alone: none and the defaults. Saved: the file after saving kChanged. Registry:
+// "<view> <type> <text>" joined by ';' (type 0: the key alone). '|' is a NUL in both.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,8 +19,8 @@ namespace corv::test {
 struct ConfigWorld {
     ConfigWorld(PrivateProfile& p, FileSystem& f, Registry& r) : ini(p), files(f), registry(r) {}
     virtual ~ConfigWorld() = default;
-    // The value in one view as UTF-16 with its NUL (type 0: the key alone); the file's folder,
-    // and the file when there is a text.
+    // The value in one view as UTF-16 with its NUL (type 0: none of that name); the file's
+    // folder, and the file when there is a text.
     virtual void SetValue(bool view32, std::uint32_t type, const std::wstring& text) = 0;
     virtual void PutFile(const std::wstring& path, const std::optional<std::wstring>& text) = 0;
     virtual std::optional<std::wstring> FileText(const std::wstring& path) = 0;
@@ -32,12 +31,11 @@ struct ConfigWorld {
 
 struct ConfigRow {
     const char* what;
-    std::wstring file, loaded, saved = {}, registry = L"32 1 C:\\App\\";
-    std::wstring where = L"C:\\App\\"; // where the file is put
+    std::wstring file, loaded, saved = {}, registry = L"32 1 C:\\App\\", where = L"C:\\App\\";
 };
 
 inline constexpr int kChanged[] = {3, 16, 3, 1, 2, 1, 2, 0, 3, 1}; // and the language "RO"
-inline const std::wstring kDefault = L"0 11 4 2 0 2 0 1 1 0 BG @", kFolder = kDefaultAppFolder;
+inline const std::wstring kDefault = L"0 11 4 2 0 2 0 1 1 0 BG @", kLong(300, L'L');
 inline const std::wstring kChangedSections =
     L"ComPort=3|BitsPerSecond=16|DataBits=3|FlowControl=1|Parity=1|SendTo=2|StopBits=2|cFilter=0|"
     L"Prefix=3|IsKeyBoard=1";
@@ -58,17 +56,18 @@ inline const ConfigRow kConfigRows[] = {
     {"names without case; a long value cut; a key added to its section",
      L"BitsPerSecond=12x|DataBits=-|FlowControl=.|cFilter=99999999999999999999|Prefix:Other=5|"
      L"PARITY:vAlUe=0|Language=" +
-         std::wstring(300, L'L'),
-     L"found 0 11 4 0 0 2 0 1 1 0 " + std::wstring(254, L'L') + L" @C:\\App\\",
+         kLong,
+     L"found 0 11 4 0 0 2 0 1 1 0 " + kLong.substr(46) + L" @C:\\App\\",
      L"BitsPerSecond=16|DataBits=3|FlowControl=1|cFilter=0|Prefix:Other=5|Prefix=3|"
      L"PARITY:vAlUe=1|Language=RO|ComPort=3|SendTo=2|StopBits=2|IsKeyBoard=1"},
     {"no key: the default folder when it exists", L"Prefix=2",
-     L"found 0 11 4 2 0 2 0 1 2 0  @" + kFolder, L"", L"", kFolder},
+     L"found 0 11 4 2 0 2 0 1 2 0  @" + std::wstring(kDefaultAppFolder), L"", L"",
+     kDefaultAppFolder},
     {"no key, no default folder: the program's", L"", L"@<prog>", L"", L""},
     {"the 64-bit view, unexpanded", L"", L"@D:\\%TEMP%\\", L"", L"64 2 D:\\%TEMP%\\"},
     {"the 32-bit view first, no separator", L"", L"@C:\\Thirty", L"", L"32 1 C:\\Thirty;64 1 D:\\"},
     {"a 32-bit key without the value", L"ComPort=9", L"error 1001 " + kDefault + L"old",
-     L"ComPort=9", L"32 key;64 1 D:\\Sixty\\"},
+     L"ComPort=9", L"32 0 ;64 1 D:\\Sixty\\"},
     {"a number (bytes 1 0 0 0)", L"", L"@1", L"", L"32 4 \x0001"},
     {"bytes", L"", L"@E:\\b\\", L"", L"32 3 E:\\b\\|z"},
     {"strings", L"", L"@ab|c", L"", L"32 7 ab|c|"},
@@ -90,21 +89,13 @@ inline std::wstring IniText(const std::wstring& notation) {
     return text;
 }
 
-inline std::wstring Shown(const AppSettings& s) {
-    std::wstring out;
-    for (const SettingRow& row : kSettingRows)
-        out += std::to_wstring(s.*row.field) + L" ";
-    return out + s.Language;
-}
-
 inline void RunConfigRow(ConfigWorld& w, const ConfigRow& row) {
     SCOPED_TRACE(row.what);
     std::wistringstream items(row.registry);
     for (std::wstring item; std::getline(items, item, L';');) {
-        const auto cut = std::min(item.find(L' ', 3), item.size());
-        std::wstring text = item.substr(std::min(cut + 1, item.size()));
+        std::wstring text = item.substr(item.find(L' ', 3) + 1);
         std::replace(text.begin(), text.end(), L'|', L'\0');
-        w.SetValue(item.starts_with(L"32"), item[3] == L'k' ? 0 : std::stoul(item.substr(3)), text);
+        w.SetValue(item.starts_with(L"32"), std::stoul(item.substr(3)), text);
     }
     const std::wstring file = row.where + kConfigFileName;
     w.PutFile(file, row.file.empty() ? std::nullopt : std::optional(IniText(row.file)));
@@ -114,19 +105,21 @@ inline void RunConfigRow(ConfigWorld& w, const ConfigRow& row) {
         s.*kSettingRows[i].field = static_cast<std::int16_t>(kChanged[i]);
     s.Language = L"RO", s.ConfigFile = L"old";
     const AppSettings changed = s;
-    std::wstring found;
+    std::wstring got;
     try {
-        found = config.LoadSettings(s) ? L"found " : L"none ";
+        got = config.LoadSettings(s) ? L"found " : L"none ";
     } catch (const RegistryError& e) {
-        found = L"error " + std::to_wstring(e.Number()) + L" ";
+        got = L"error " + std::to_wstring(e.Number()) + L" ";
     }
+    for (const SettingRow& r : kSettingRows)
+        got += std::to_wstring(s.*r.field) + L" ";
     std::wstring folder = s.ConfigFile.substr(0, s.ConfigFile.rfind(kConfigFileName));
     std::replace(folder.begin(), folder.end(), L'\0', L'|');
     std::wstring want =
         row.loaded.starts_with(L'@') ? L"none " + kDefault + row.loaded.substr(1) : row.loaded;
     if (const auto at = want.find(L"<prog>"); at != std::wstring::npos)
         want.replace(at, 6, w.files.ProgramFolder() + L"\\");
-    EXPECT_EQ(found + Shown(s) + L" @" + folder, want);
+    EXPECT_EQ(got + s.Language + L" @" + folder, want);
     if (row.saved.empty())
         return;
     config.SaveSettings(changed);

@@ -1,8 +1,7 @@
 #pragma once
-// An in-memory disk behind the private-profile and file-system fakes. Paths and INI names match
-// without regard to case; INI files are kept as text with CRLF line ends and parsed on every
-// call, as the system does: values trimmed and unquoted, cut to size - 1, a new section at the
-// end, a key replaced in place.
+// An in-memory disk behind the private-profile and file-system fakes; paths and INI names match
+// without regard to case. INI files are text with CRLF line ends, parsed on every call as the
+// system does: values trimmed and unquoted, cut to size - 1, new sections last, keys replaced.
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -46,8 +45,7 @@ struct FakeDisk {
     std::size_t Count() const { return files.size(); }
 };
 
-// An INI text's lines; the key lines of the first section of the name, the key's line, and
-// where a new key of the section goes (npos: no such section).
+// An INI text's lines; in the first section of the name its key lines, the key, and the end.
 struct IniLines {
     static constexpr auto npos = std::wstring::npos;
     std::vector<std::wstring> lines;
@@ -57,10 +55,8 @@ struct IniLines {
     IniLines(const std::wstring& text, const std::wstring& name, const std::wstring& keyName) {
         std::wistringstream in(text);
         bool inside = false;
-        for (std::wstring line; std::getline(in, line);) {
-            if (line.ends_with(L'\r'))
-                line.pop_back();
-            lines.push_back(line);
+        for (std::wstring raw; std::getline(in, raw);) {
+            const std::wstring& line = lines.emplace_back(raw.substr(0, raw.find(L'\r')));
             const std::wstring t = Trim(line);
             if (t.starts_with(L'[') && t.find(L']') != npos) {
                 inside =

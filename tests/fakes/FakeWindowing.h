@@ -1,6 +1,5 @@
 #pragma once
-// A top-level window's own operations and the notification-area icon, in memory: both record
-// what they were asked to do.
+// A top-level window's own operations and the notification-area icon in memory; both record calls.
 #include <string>
 #include <utility>
 #include <vector>

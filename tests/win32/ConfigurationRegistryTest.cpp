@@ -37,10 +37,9 @@ struct RealWorld : test::ConfigWorld {
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey.c_str(), 0, nullptr, 0,
                         KEY_ALL_ACCESS | (view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY), nullptr,
                         &key, nullptr);
-        if (type != 0)
-            RegSetValueExW(key, kAppFolderValue, 0, type,
-                           reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        RegSetValueExW(key, type ? kAppFolderValue : L"", 0, type,
+                       reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
     void PutFile(const std::wstring& path, const std::optional<std::wstring>& text) override {
@@ -53,9 +52,8 @@ struct RealWorld : test::ConfigWorld {
     }
     std::optional<std::wstring> FileText(const std::wstring& path) override {
         std::ifstream in(path.c_str(), std::ios::binary);
-        if (!in)
-            return std::nullopt;
-        return win32::AnsiCodePage().FromAnsi(std::string(std::istreambuf_iterator<char>(in), {}));
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        return in ? std::optional(win32::AnsiCodePage().FromAnsi(bytes)) : std::nullopt;
     }
     win32::Win32PrivateProfile profile;
     win32::Win32FileSystem fs;
