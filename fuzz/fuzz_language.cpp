@@ -223,7 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const wchar_t* const codes[] = {L"BG", L"EN", L"RU", L"SR", L"RO"};
     for (int n = 1; n <= 5; ++n) {
         const std::wstring code =
-            ini.GetString(L"Languages", L"lng" + DecimalText(n), L"", 255, kConfig);
+            WithoutNul(ini.GetString(L"Languages", L"lng" + DecimalText(n), L"", 255, kConfig));
         FUZZ_CHECK(code.substr(0, 2) == codes[n - 1], Printable(code));
     }
     for (std::size_t i = 0; i < before.size(); ++i)

@@ -56,7 +56,8 @@ struct IniLines {
         std::wistringstream in(text);
         bool inside = false;
         for (std::wstring raw; std::getline(in, raw);) {
-            const std::wstring& line = lines.emplace_back(raw.substr(0, raw.find(L'\r')));
+            const std::wstring& line =
+                lines.emplace_back(raw.ends_with(L'\r') ? raw.substr(0, raw.size() - 1) : raw);
             const std::wstring t = Trim(line);
             if (t.starts_with(L'[') && t.find(L']') != npos) {
                 inside =

@@ -38,9 +38,7 @@ struct FakeRegistry : Registry {
         const auto& bytes = v->second.second;
         const bool fits = bytes.size() <= std::min<std::size_t>(size, buffer.size());
         type = v->second.first, size = static_cast<std::uint32_t>(bytes.size());
-        if (fits)
-            std::copy(bytes.begin(), bytes.end(), buffer.begin());
-        return fits ? 0 : kMoreData;
+        return fits ? (std::copy(bytes.begin(), bytes.end(), buffer.begin()), 0L) : kMoreData;
     }
     void CloseKey(Key key) override { handles_.erase(key); }
     std::size_t OpenHandles() const { return handles_.size(); }
