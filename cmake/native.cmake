@@ -2,12 +2,10 @@
 find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
 
-file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS tests/fakes/*.cpp)
-add_library(corvanthelix_fakes STATIC ${FAKE_SOURCES})
-target_include_directories(corvanthelix_fakes PUBLIC tests/fakes src)
-target_link_libraries(corvanthelix_fakes PUBLIC corvanthelix_core)
-target_compile_options(corvanthelix_fakes PRIVATE ${CORV_WARNINGS})
-target_compile_definitions(corvanthelix_fakes PRIVATE CORV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The fakes are headers: one per seam.
+add_library(corvanthelix_fakes INTERFACE)
+target_include_directories(corvanthelix_fakes INTERFACE tests/fakes src)
+target_link_libraries(corvanthelix_fakes INTERFACE corvanthelix_core)
 
 file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_SOURCES})

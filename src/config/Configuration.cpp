@@ -65,11 +65,6 @@ std::wstring Configuration::ReadIniValue(const std::wstring& section, const std:
     return value;
 }
 
-std::vector<std::wstring> Configuration::ReadIniKeys(const std::wstring& section,
-                                                     const std::wstring& file) {
-    return profile_.KeyNames(section, file);
-}
-
 void Configuration::WriteIniValue(const std::wstring& section, const std::wstring& key,
                                   const std::wstring& value, const std::wstring& file) {
     profile_.WriteString(section, key, value, file);

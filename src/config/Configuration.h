@@ -33,8 +33,6 @@ class Configuration {
     // Private-profile helpers, shared with the language files.
     std::wstring ReadIniValue(const std::wstring& section, const std::wstring& key,
                               const std::wstring& file, std::int16_t size);
-    // The names of the section's keys, in file order.
-    std::vector<std::wstring> ReadIniKeys(const std::wstring& section, const std::wstring& file);
     void WriteIniValue(const std::wstring& section, const std::wstring& key,
                        const std::wstring& value, const std::wstring& file);
     void WriteIniValue(const std::wstring& section, const std::wstring& key, long long value,

@@ -15,9 +15,6 @@ class PrivateProfile {
     virtual std::wstring GetString(const std::wstring& section, const std::wstring& key,
                                    const std::wstring& defaultValue, int size,
                                    const std::wstring& file) = 0;
-    // The names of the section's keys in file order; none when the file or section is missing.
-    virtual std::vector<std::wstring> KeyNames(const std::wstring& section,
-                                               const std::wstring& file) = 0;
     // Creates the file and the section when missing. Returns false when the write failed.
     virtual bool WriteString(const std::wstring& section, const std::wstring& key,
                              const std::wstring& value, const std::wstring& file) = 0;

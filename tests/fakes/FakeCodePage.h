@@ -4,8 +4,7 @@
 
 namespace corv::fake {
 
-class Cp1251CodePage : public CodePage {
-  public:
+struct Cp1251CodePage : CodePage {
     std::wstring FromAnsi(std::string_view bytes) const override {
         std::wstring out;
         for (char b : bytes)
@@ -15,15 +14,13 @@ class Cp1251CodePage : public CodePage {
     std::string ToAnsi(std::wstring_view text) const override {
         std::string out;
         for (wchar_t c : text) {
-            int b = c < 0x80 ? static_cast<int>(c) : 0xFF;
+            int b = c < 0x80 ? 0 : 0xFF;
             while (b >= 0x80 && Char(b) != c)
                 --b;
-            out.push_back(static_cast<char>(b >= 0x80 || c < 0x80 ? b : '?'));
+            out.push_back(static_cast<char>(c < 0x80 ? c : b >= 0x80 ? b : '?'));
         }
         return out;
     }
-
-  private:
     // Bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F.
     static constexpr wchar_t kHigh[] =
         L"\x0402\x0403\x201A\x0453\x201E\x2026\x2020\x2021\x20AC\x2030\x0409\x2039\x040A\x040C"

@@ -11,30 +11,22 @@
 
 namespace corv::fake {
 
-class FakeRegistry : public Registry {
-  public:
+struct FakeRegistry : Registry {
     enum class View { Bits32, Bits64 };
-    void CreateKey(View view, const std::wstring& path) { keys_[Id(view, path)]; }
-    void SetRaw(View view, const std::wstring& path, const std::wstring& name, std::uint32_t type,
-                std::vector<std::uint8_t> bytes) {
-        keys_[Id(view, path)][FoldCase(name)] = {type, std::move(bytes)};
-    }
     void SetText(View view, const std::wstring& path, const std::wstring& name,
                  const std::wstring& text, std::uint32_t type = 1) {
-        std::vector<std::uint8_t> bytes;
+        auto& [stored, bytes] = keys_[Id(view, path)][FoldCase(name)] = {type, {}};
         for (wchar_t c : text + L'\0')
             bytes.insert(bytes.end(),
                          {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
-        SetRaw(view, path, name, type, std::move(bytes));
     }
 
     long OpenKey(Key root, const std::wstring& path, std::uint32_t access, Key& opened) override {
         // A 64-bit program sees the 64-bit view unless it asks for the other.
         const auto key = keys_.find(Id(access & kView32 ? View::Bits32 : View::Bits64, path));
-        if (openError != 0 || root != kLocalMachine || key == keys_.end())
-            return openError != 0 ? openError : 2; // ERROR_FILE_NOT_FOUND
-        opened = handles_.empty() ? 0x1000 : handles_.rbegin()->first + 1;
-        handles_[opened] = key->first;
+        if (root != kLocalMachine || key == keys_.end())
+            return 2; // ERROR_FILE_NOT_FOUND
+        handles_[opened = ++lastHandle_] = key->first;
         return 0;
     }
     long QueryValue(Key key, const std::wstring& name, std::uint32_t& type,
@@ -43,28 +35,22 @@ class FakeRegistry : public Registry {
         const auto v = values.find(FoldCase(name));
         if (v == values.end())
             return 2;
-        const auto& [storedType, bytes] = v->second;
+        const auto& bytes = v->second.second;
         const bool fits = bytes.size() <= std::min<std::size_t>(size, buffer.size());
-        type = storedType;
-        size = static_cast<std::uint32_t>(bytes.size());
-        if (fits)
-            std::copy(bytes.begin(), bytes.end(), buffer.begin());
-        return fits ? 0 : kMoreData;
+        type = v->second.first, size = static_cast<std::uint32_t>(bytes.size());
+        return fits ? (std::copy(bytes.begin(), bytes.end(), buffer.begin()), 0L) : kMoreData;
     }
     void CloseKey(Key key) override { handles_.erase(key); }
-
-    long openError = 0; // every open fails with it when not 0
     std::size_t OpenHandles() const { return handles_.size(); }
 
   private:
     static std::wstring Id(View view, const std::wstring& path) {
         return (view == View::Bits32 ? L"32:" : L"64:") + FoldCase(path);
     }
-    // By view and folded path, then by folded name: the type and the bytes.
-    std::map<std::wstring,
-             std::map<std::wstring, std::pair<std::uint32_t, std::vector<std::uint8_t>>>>
-        keys_;
+    using Values = std::map<std::wstring, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
+    std::map<std::wstring, Values> keys_; // by view and folded path; values by folded name
     std::map<Key, std::wstring> handles_;
+    Key lastHandle_ = 0x1000;
 };
 
 } // namespace corv::fake

@@ -1,8 +1,7 @@
 #pragma once
-// A top-level window's own operations and the notification-area icon, in memory: both record
-// what they were asked to do.
-#include <functional>
+// A top-level window's own operations and the notification-area icon in memory; both record calls.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FormHost.h"
@@ -10,16 +9,13 @@
 
 namespace corv::fake {
 
-class FakeFormHost : public FormHost {
-  public:
+struct FakeFormHost : FormHost {
     void Show() override { visible = true, calls.push_back(L"show"); }
     void Hide() override { visible = false, calls.push_back(L"hide"); }
     bool Visible() const override { return visible; }
     void ShowPopupMenu(Control& menu) override { calls.push_back(L"popup " + menu.Name()); }
     void ShowMessage(const std::wstring& text, const std::wstring&) override {
         messages.push_back(text), calls.push_back(L"message");
-        if (onMessage)
-            onMessage();
     }
     ScreenBox ScreenSize() const override { return screen; }
     ScreenBox Placement() const override { return box; }
@@ -30,20 +26,13 @@ class FakeFormHost : public FormHost {
     ScreenBox box{10, 10, 400, 450};
     std::vector<std::wstring> messages; // text of every message box
     std::vector<std::wstring> calls;    // "show", "hide", "popup <menu>", "message"
-    std::function<void()> onMessage;    // runs while a message box is open
 };
 
-class FakeNotifyIcon : public NotifyIcon {
-  public:
+struct FakeNotifyIcon : NotifyIcon {
     bool Notify(int operation, const NotifyIconRecord& record) override {
-        calls.push_back({operation, record});
-        return true;
+        return calls.emplace_back(operation, record), true;
     }
-    struct Call {
-        int operation;
-        NotifyIconRecord record;
-    };
-    std::vector<Call> calls;
+    std::vector<std::pair<int, NotifyIconRecord>> calls;
 };
 
 } // namespace corv::fake

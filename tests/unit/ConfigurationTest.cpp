@@ -1,5 +1,4 @@
-// The configuration store's table over the in-memory disk and registry, with every fault they
-// can inject.
+// The configuration store's table over the in-memory disk and registry.
 #include <gtest/gtest.h>
 
 #include "ConfigTable.h"
@@ -7,43 +6,30 @@
 #include "FakeRegistry.h"
 
 using namespace corv;
-using fake::FakeRegistry;
 
 namespace {
 
-struct FakeWorld : test::ConfigWorld {
+struct Platform {
     fake::FakeDisk disk;
-    fake::FakePrivateProfile profile{disk};
-    fake::FakeFileSystem fs{disk};
-    FakeRegistry reg;
-    FakeWorld() : ConfigWorld(profile, fs, reg) {}
+    fake::FakePrivateProfile ini{disk};
+    fake::FakeFileSystem files{disk};
+    fake::FakeRegistry registry;
+};
 
-    void SetValue(bool view32, std::uint32_t type, const std::vector<std::uint8_t>& b) override {
-        const auto view = view32 ? FakeRegistry::View::Bits32 : FakeRegistry::View::Bits64;
-        if (type == 0)
-            reg.CreateKey(view, kAppFolderKey);
-        else
-            reg.SetRaw(view, kAppFolderKey, kAppFolderValue, type, b);
-    }
-    bool Inject(const std::wstring& faults) override {
-        std::wistringstream in(faults);
-        std::wstring kind;
-        in >> kind;
-        auto& sections = kind == L"read" ? profile.readFails : profile.writeFails;
-        for (std::wstring section; in >> section;)
-            sections.insert(section);
-        fs.failSearches = kind == L"search";
-        reg.openError = kind == L"denied" ? 5 : 0;
-        return true;
+struct FakeWorld : test::ConfigWorld {
+    Platform w;
+    FakeWorld() : ConfigWorld(w.ini, w.files, w.registry) {}
+    void SetValue(bool view32, std::uint32_t type, const std::wstring& text) override {
+        w.registry.SetText(view32 ? fake::FakeRegistry::View::Bits32
+                                  : fake::FakeRegistry::View::Bits64,
+                           kAppFolderKey, type ? kAppFolderValue : L"", text, type);
     }
     void PutFile(const std::wstring& path, const std::optional<std::wstring>& text) override {
         if (text)
-            disk.Put(path, *text);
-        else
-            disk.PutFolder(path.substr(0, path.rfind(L'\\')));
+            w.disk.Put(path, *text);
     }
     std::optional<std::wstring> FileText(const std::wstring& path) override {
-        return disk.Text(path);
+        return w.disk.Text(path);
     }
 };
 
@@ -53,6 +39,6 @@ TEST(Configuration, LoadsAndSavesByTheTable) {
     for (const auto& row : test::kConfigRows) {
         FakeWorld world;
         test::RunConfigRow(world, row);
-        EXPECT_EQ(world.reg.OpenHandles(), 0u) << row.what;
+        EXPECT_EQ(world.w.registry.OpenHandles(), 0u) << row.what;
     }
 }

@@ -1,15 +1,11 @@
-// The Settings window and its tray icon over the in-memory window: scripts of steps, each
-// answered by what the window and the icon did, in order, and what the queries found. Steps:
-// start (start-up and the hidden load), activate, pick <list> <i>, press|focus <control>,
-// type <character code>, tray <mouse message>, code <delivered text>, card (a card code picks
-// all characters), connected, unload, unwritable (the file's writes fail); add|modify <image>,
-// delete, retry (the retry timer), restore (a new notification area), dpi (new images),
-// shell up|down|lost, attach (the reading loop, which shows its tip after a language pick).
-// Queries: ?message, ?lists, ?saved (the file's settings in table order, "-" for none, and the
-// language), ?at (the window's place), ?icon (the image shown), ?<control> (text, " off" when
-// disabled, " focus=<selected length>"). Numbers in steps are hex.
+// The Settings window and its tray icon in memory: scripts of steps, answered by what the window,
+// icon and hook did and the queries found. Steps: start, activate, pick <list> <i>, press|focus
+// <control>, type <code>, code <text>, card, connected, attach (the reading loop), unwritable
+// <sections>; add|modify <image>, delete, retry, restore, dpi, shell up|down|lost. Queries:
+// ?message, ?lists, ?saved ("-" none), ?at, ?icon, ?<control> (" off" disabled, " focus=<n>").
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
 #include <map>
 
@@ -24,8 +20,7 @@ using namespace corv;
 
 namespace {
 
-// The notification area and the keyboard hook log every call: "+a" an add the shell took, "-m"
-// a modify it refused, ...
+// The notification area logs "+a" for an add it took, "-m" for a modify it refused, ...
 struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
     void TestBody() override {}
     bool Notify(int op, const NotifyIconRecord& r) override {
@@ -43,94 +38,74 @@ struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
         for (int i = 0; i < form->ControlCount(); ++i)
             if (form->ControlAt(i).Kind() == ControlKind::List)
                 form->ControlAt(i).ClearItems(); // as start-up finds them
-        auto& log = host.calls;
+        auto say = [&](const std::wstring& what) { host.calls.push_back(what); };
+        auto says = [&](const std::wstring& what) { return [&, what] { say(what); }; };
         modSysTry tray(
             *this, [] { return std::uintptr_t{0x55}; }, 11, 22,
-            [&](bool on) { log.push_back(on ? L"retrying" : L"settled"); });
-        auto& timer = form->Get(L"Timer1");
-        Settings window(*form, host,
-                        {settings, state, config, res, *this, tray,
-                         [&] { log.push_back(L"close-port"); },
-                         [&] { log.push_back(timer.Enabled() ? L"test+timer" : L"test"); },
-                         [&] { log.push_back(L"end"); }});
-        const auto connect = [&] { log.push_back(L"connect"); };
-        form->Get(L"bConnection").OnClick = connect;
+            [&](bool on) { say(on ? L"retrying" : L"settled"); });
+        Settings window(
+            *form, host,
+            {settings, state, config, res, *this, tray, says(L"close-port"), {}, says(L"end")});
+        const auto start = [&] {
+            Main(MainParts{state, settings, config, res, {}, [&] { window.Load(); }});
+        };
+        const auto tip = [&] { say(L"tip " + settings.Language); };
+        form->Get(L"bConnection").OnClick = says(L"connect");
         if (!file.empty())
             disk.Put(cfg, test::IniText(file));
-        std::wstring name; // the step's word after the verb
-        int n = 0;         // the step's last number, hex
-        std::int16_t image = 0;
-        auto& ident = form->Get(L"lbIdent");
-        auto say = [&](const std::wstring& what) { log.push_back(what); };
-        auto lists = [&](bool shown) {
+        std::vector<std::wstring> words; // the step's words after the verb
+        std::int16_t n = 0;              // the step's last word as a hex number
+        auto lists = [&](bool on) {
             std::wstring out;
             for (const SettingRow& row : kSettingRows) {
                 const std::wstring v = Read(cfg, row.section, L"Value");
-                out += (shown ? form->Get(row.list).Text() : v.empty() ? L"-" : v) + L"|";
+                out += (on ? form->Get(row.list).Text() : v.empty() ? L"-" : v) + L"|";
             }
-            say(out +
-                (shown ? form->Get(L"cbLanguage1").Text() : Read(cfg, L"Language", L"Value")));
+            say(out + (on ? form->Get(L"cbLanguage1").Text() : Read(cfg, L"Language", L"Value")));
         };
         const std::map<std::wstring, std::function<void()>> steps = {
-            {L"start",
-             [&] {
-                 Main({state, settings, config, res, {}, [&] { window.Load(); }});
-             }},
+            {L"start", start},
             {L"activate", [&] { window.Activate(); }},
-            {L"pick", [&] { form->Get(name).Pick(n); }},
-            {L"press", [&] { form->Get(name).Press(); }},
-            {L"focus", [&] { form->Get(name).Focus(); }},
-            {L"type", [&] { say(L"kept " + std::to_wstring(ident.Type(n, n))); }},
-            {L"tray", [&] { TrayMouseMessage(window, 0x55, kTrayMouseMessage, 0, n); }},
-            {L"code", [&] { window.ShowCode(name); }},
+            {L"pick", [&] { form->Get(words[0]).Pick(n); }},
+            {L"press", [&] { form->Get(words[0]).Press(); }},
+            {L"focus", [&] { form->Get(words[0]).Focus(); }},
+            {L"type", [&] { say(L"kept " + std::to_wstring(form->Get(L"lbIdent").Type(n, n))); }},
+            {L"code", [&] { window.ShowCode(words[0]); }},
             {L"card", [&] { window.PickAllCharacters(); }},
             {L"connected", [&] { state.Connected = true; }},
-            {L"unload", [&] { window.Unload(); }},
-            {L"attach",
-             [&] {
-                 window.AttachReadingLoop(connect, {}, [&] { say(L"tip " + settings.Language); });
-             }},
-            {L"unwritable",
-             [&] {
-                 ini.writeFails = {L"Languages", L"Language"};
-             }},
-            {L"add", [&] { tray.UpdateTrayIcon(TrayIcon::kAdd, image); }},
-            {L"modify", [&] { tray.UpdateTrayIcon(TrayIcon::kModify, image); }},
-            {L"delete", [&] { tray.UpdateTrayIcon(TrayIcon::kDelete, image); }},
+            {L"attach", [&] { window.AttachReadingLoop(says(L"connect"), {}, tip); }},
+            {L"unwritable", [&] { ini.writeFails.insert(words.begin(), words.end()); }},
+            {L"add", [&] { tray.UpdateTrayIcon(TrayIcon::kAdd, n); }},
+            {L"modify", [&] { tray.UpdateTrayIcon(TrayIcon::kModify, n); }},
+            {L"delete", [&] { tray.UpdateTrayIcon(TrayIcon::kDelete, n); }},
             {L"retry", [&] { tray.RetryTrayIcon(); }},
             {L"restore", [&] { tray.RestoreTrayIcon(); }},
             {L"dpi", [&] { tray.SetIcons(33, 44); }},
-            {L"shell", [&] { (name == L"lost" ? has : up) = name == L"up"; }},
+            {L"shell", [&] { (words[0] == L"lost" ? has : up) = words[0] == L"up"; }},
             {L"?icon", [&] { say(has ? std::to_wstring(shown.icon) : L"none"); }},
             {L"?at",
              [&] { say(std::to_wstring(host.box.left) + L"," + std::to_wstring(host.box.top)); }},
             {L"?lists", [&] { lists(true); }},
             {L"?saved", [&] { lists(false); }},
-            {L"?message",
-             [&] { say(host.messages.back().substr(host.messages.back().find('('))); }},
-            {L"?",
-             [&] {
-                 auto& c = form->Get(name);
-                 say(c.Text() + (c.Enabled() ? L"" : L" off") +
-                     (c.focused ? L" focus=" + std::to_wstring(c.selLength) : L""));
-             }},
+            {L"?message", [&] { say(host.messages.back()); }},
         };
         std::wistringstream lines(script);
         for (std::wstring step; std::getline(lines, step, L',');) {
             std::wistringstream in(step);
-            std::wstring verb, last;
-            in >> verb;
-            name.clear();
-            for (in >> name, last = name; in >> last;) {
+            std::wstring verb, word;
+            for (in >> verb, words.clear(); in >> word;)
+                words.push_back(word);
+            n = static_cast<std::int16_t>(std::wcstol(word.c_str(), nullptr, 16)); // the last
+            if (steps.contains(verb)) {
+                steps.at(verb)();
+            } else { // ?<control>; an unknown control throws
+                auto& c = form->Get(verb.substr(1));
+                say(c.Text() + (c.Enabled() ? L"" : L" off") +
+                    (c.focused ? L" focus=" + std::to_wstring(c.selLength) : L""));
             }
-            n = !last.empty() && std::iswxdigit(last[0]) ? std::stoi(last, nullptr, 16) : 0;
-            image = static_cast<std::int16_t>(n);
-            if (!steps.contains(verb) && verb.starts_with(L'?'))
-                name = verb.substr(1), verb = L"?";
-            steps.at(verb)(); // an unknown step throws
         }
         std::wstring said;
-        for (const auto& word : log)
+        for (const auto& word : host.calls)
             said += (said.empty() ? L"" : L" ") + word;
         return said;
     }
@@ -142,34 +117,23 @@ struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
 } // namespace
 
 TEST(SettingsWindow, Scripts) {
-    const std::wstring kDefaults =
-        L"COM1|9600|8|None|1|None|Всички|Активно|Префикс|Изключен|Български";
-    struct {
-        std::wstring file, script, says;
-    } rows[] = {
-        {L"", L"start, ?lists, ?saved, ?at, ?bTest",
-         L"close-port connect " + kDefaults + L" -|-|-|-|-|-|-|-|-|-|BG 312,159 Тест"},
+    const std::wstring rows[][3] = {
+        {L"",
+         L"start, ?at, code 55, ?lbIdent, focus lbIdent, ?lbIdent, press mn_Settings, code 123, "
+         L"?lbIdent, type 37, press bCancel, ?mn_Settings, pick cParity 1, activate, "
+         L"pick cIsKeyBoard 1, connected, pick cIsKeyBoard 0, attach, pick cbLanguage1 1, ?saved, "
+         L"add 0, press mnu_Exit",
+         L"close-port connect 312,159 55 55 focus=2 show 123 focus=3 kept 0 hide &Отвори connect "
+         L"connect tip EN 0|11|4|1|0|2|0|1|1|0|EN +a +d unhook close-port end"},
         {L"ComPort=2|BitsPerSecond=16|Parity=0|IsKeyBoard=1|Prefix=3|cFilter=0|SendTo=-1|"
          L"Language=RO",
-         L"start, ?lists, ?bTest, activate, pick cComPort 4, ?saved, card, ?saved",
+         L"unwritable Languages Language ComPort, start, ?lists, ?bTest, activate, "
+         L"pick cComPort 4, ?saved, card, ?saved",
          L"close-port connect COM3|115200|8|Even|1|None||Неактивно|Префикс + код оператор|Включен|"
-         L"Română Тест off 4|16|4|0|0|2|-1|0|3|1|RO 4|16|4|0|0|2|0|0|3|1|RO"},
-        {L"ComPort=1|BitsPerSecond=18|DataBits=0", L"start, ?message, ?lists, ?mn_Settings",
-         L"message end (cBitsPerSecond = 18)\n\nC:\\Prog\\Corvanthelix.cfg COM2|9600|8|None|1|None|"
-         L"Всички|Активно|Префикс|Изключен|Български &Отвори"},
-        {L"",
-         L"start, pick cParity 1, ?saved, activate, pick cIsKeyBoard 1, ?bTest, ?saved, "
-         L"connected, pick cIsKeyBoard 0, ?bTest, attach, pick cbLanguage1 1, ?saved",
-         L"close-port connect -|-|-|-|-|-|-|-|-|-|BG Тест off 0|11|4|1|0|2|0|1|1|1|BG connect "
-         L"connect Тест tip EN 0|11|4|1|0|2|0|1|1|0|EN"},
-        {L"",
-         L"start, code 55, ?lbIdent, focus lbIdent, ?lbIdent, tray 203, press bCancel, "
-         L"?mn_Settings, press mn_Settings, ?mn_Settings, press bTest, code 123, ?lbIdent, "
-         L"type 37",
-         L"close-port connect 55 55 focus=2 show hide &Отвори show &Отвори off test 123 focus=3 "
-         L"kept 0"},
-        {L"", L"start, add 0, press mnu_Exit", L"close-port connect +a +d unhook close-port end"},
-        {L"Prefix=3", L"unwritable, start, ?cPrefix", L"close-port connect Префикс + код оператор"},
+         L"Română Тест off 2|16|4|0|0|2|-1|0|3|1|RO 2|16|4|0|0|2|0|0|3|1|RO"},
+        {L"ComPort=1|BitsPerSecond=18|DataBits=0", L"start, ?message, ?lists",
+         L"message end Invalid property value (cBitsPerSecond = 18)\n\nC:\\Prog\\Corvanthelix.cfg "
+         L"COM2|9600|8|None|1|None|Всички|Активно|Префикс|Изключен|Български"},
         {L"",
          L"shell down, add 0, retry, modify 1, shell up, retry, retry, ?icon, shell lost, "
          L"modify 0, add 0, restore, ?icon, dpi, ?icon, shell down, shell lost, modify 1, "
@@ -177,6 +141,6 @@ TEST(SettingsWindow, Scripts) {
          L"-a -m retrying -a -m -m -a +a settled 22 -m +a -a +m -a +m 11 +m 33 -m -a retrying -d "
          L"settled"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(World().Run(row.file, row.script), row.says) << row.script;
+    for (const auto& [file, script, says] : rows)
+        EXPECT_EQ(World().Run(file, script), says) << script;
 }

@@ -32,16 +32,16 @@ struct RealWorld : test::ConfigWorld {
         for (auto p = made.rbegin(); p != made.rend(); ++p)
             DeleteFileW(p->c_str()) || RemoveDirectoryW(p->c_str());
     }
-    void SetValue(bool view32, std::uint32_t type, const std::vector<std::uint8_t>& b) override {
+    void SetValue(bool view32, std::uint32_t type, const std::wstring& text) override {
         HKEY key = nullptr;
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey.c_str(), 0, nullptr, 0,
                         KEY_ALL_ACCESS | (view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY), nullptr,
                         &key, nullptr);
-        if (type != 0)
-            RegSetValueExW(key, kAppFolderValue, 0, type, b.data(), static_cast<DWORD>(b.size()));
+        RegSetValueExW(key, type ? kAppFolderValue : L"", 0, type,
+                       reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
-    bool Inject(const std::wstring& faults) override { return faults.empty(); }
     void PutFile(const std::wstring& path, const std::optional<std::wstring>& text) override {
         for (auto at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
             if (CreateDirectoryW(path.substr(0, at).c_str(), nullptr))
@@ -52,9 +52,8 @@ struct RealWorld : test::ConfigWorld {
     }
     std::optional<std::wstring> FileText(const std::wstring& path) override {
         std::ifstream in(path.c_str(), std::ios::binary);
-        if (!in)
-            return std::nullopt;
-        return win32::AnsiCodePage().FromAnsi(std::string(std::istreambuf_iterator<char>(in), {}));
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        return in ? std::optional(win32::AnsiCodePage().FromAnsi(bytes)) : std::nullopt;
     }
     win32::Win32PrivateProfile profile;
     win32::Win32FileSystem fs;

@@ -78,26 +78,6 @@ std::wstring Win32PrivateProfile::GetString(const std::wstring& section, const s
     return std::wstring(buffer.data(), std::min<std::size_t>(n, buffer.size()));
 }
 
-std::vector<std::wstring> Win32PrivateProfile::KeyNames(const std::wstring& section,
-                                                        const std::wstring& file) {
-    if (file.empty())
-        return {};
-    // Without a key name the system lists the section's keys, each ended by a NUL; a list cut
-    // short by the buffer is read again with a larger one, up to a bound.
-    for (DWORD size = 1024; size <= 65536; size *= 4) {
-        std::vector<wchar_t> buffer(size, L'\0');
-        const DWORD n = GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer.data(), size,
-                                                 file.c_str());
-        if (n + 2 >= size && size < 65536)
-            continue;
-        std::vector<std::wstring> keys;
-        for (const wchar_t* p = buffer.data(); p < buffer.data() + n && *p; p += std::wcslen(p) + 1)
-            keys.emplace_back(p);
-        return keys;
-    }
-    return {};
-}
-
 bool Win32PrivateProfile::WriteString(const std::wstring& section, const std::wstring& key,
                                       const std::wstring& value, const std::wstring& file) {
     // An empty file name would make the system write WIN.INI.

@@ -20,8 +20,6 @@ class Win32PrivateProfile : public PrivateProfile {
     std::wstring GetString(const std::wstring& section, const std::wstring& key,
                            const std::wstring& defaultValue, int size,
                            const std::wstring& file) override;
-    std::vector<std::wstring> KeyNames(const std::wstring& section,
-                                       const std::wstring& file) override;
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override;
 };
