@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/ScopeGuard.h"
+
 namespace corv {
 
 std::wstring TextOfBytes(const std::vector<std::uint8_t>& bytes, std::size_t count) {
@@ -14,20 +16,6 @@ std::wstring TextOfBytes(const std::vector<std::uint8_t>& bytes, std::size_t cou
 }
 
 namespace {
-
-// Closes the key on every way out.
-class OpenKey {
-  public:
-    OpenKey(Registry& registry, Registry::Key key) : registry_(registry), key_(key) {}
-    ~OpenKey() { registry_.CloseKey(key_); }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    Registry::Key Get() const { return key_; }
-
-  private:
-    Registry& registry_;
-    Registry::Key key_;
-};
 
 // Removes up to `count` terminating NUL characters.
 std::wstring DropTerminators(std::wstring text, int count) {
@@ -46,16 +34,16 @@ RegistryValue GetRegistryValue(Registry& registry, Registry::Key root, const std
     Registry::Key handle = 0;
     if (registry.OpenKey(root, keyPath, Registry::kKeyRead | view, handle) != 0)
         return result;
-    OpenKey key(registry, handle);
+    const ScopeGuard close([&] { registry.CloseKey(handle); });
 
     std::vector<std::uint8_t> buffer(kRegistryBufferSize);
     std::uint32_t size = kRegistryBufferSize;
     std::uint32_t type = 0;
-    if (registry.QueryValue(key.Get(), valueName, type, buffer, size) == Registry::kMoreData) {
+    if (registry.QueryValue(handle, valueName, type, buffer, size) == Registry::kMoreData) {
         // The old bytes are not kept; the outcome of the second query shows in type and size.
         buffer.assign(size, 0);
         type = 0;
-        registry.QueryValue(key.Get(), valueName, type, buffer, size);
+        registry.QueryValue(handle, valueName, type, buffer, size);
     }
     const std::size_t used = std::min<std::size_t>(size, buffer.size());
 

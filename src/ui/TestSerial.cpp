@@ -1,5 +1,6 @@
 #include "ui/TestSerial.h"
 
+#include "common/ScopeGuard.h"
 #include "core/ModMainReader.h"
 #include "ui/Settings.h"
 
@@ -77,10 +78,7 @@ void TestSerial::Timer1Tick() {
     if (inTick_)
         return;
     inTick_ = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{inTick_};
+    const ScopeGuard leave([this] { inTick_ = false; });
 
     if (p_.settings.IsKeyBoard != 0) {
         p_.hook.InstallKeyboardHook();
