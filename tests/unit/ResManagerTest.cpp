@@ -77,3 +77,17 @@ TEST_F(LanguageTest, TranslatingReadsEachFileOnceAndChangesOnlyTheTextsFound) {
         texts += L"," + list.Item(j);
     EXPECT_EQ(texts, L"Titlu,a,b,c,d,e,f,g,old,old,A2,,D0,1,D2");
 }
+
+// Markers StartUp.<code> beside the program choose the first start's language, one at a time in
+// the order of their names; one that cannot be deleted still decides, at every start.
+TEST_F(LanguageTest, StartUpMarkersAreTakenInOrderAndConsumedOneAtATime) {
+    EXPECT_EQ(res.SetStartUpLanguage(), L"BG");
+    for (const wchar_t* m : {L"ru", L"en", L"ro"})
+        disk.Put(L"C:\\Prog/StartUp." + std::wstring(m), L"");
+    for (const wchar_t* wanted : {L"EN", L"RU", L"RO", L"BG"})
+        EXPECT_EQ(res.SetStartUpLanguage(), wanted);
+    EXPECT_EQ(files.deleted.size(), 3u);
+    disk.Put(L"C:\\Prog/StartUp.sr", L"");
+    files.failDeletes = true;
+    EXPECT_EQ(res.SetStartUpLanguage() + res.SetStartUpLanguage(), L"SRSR");
+}

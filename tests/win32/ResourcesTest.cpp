@@ -1,4 +1,4 @@
-// The program file as Windows shows it: its version and manifest.
+// The program file as Windows shows it: its version, manifest and tray images.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "Version.h"
+#include "platform/win32/Resources.h"
+#include "platform/win32/Win32NotifyIcon.h"
 
 TEST(ProgramResources, VersionAndManifest) {
     wchar_t self[MAX_PATH];
@@ -31,5 +33,16 @@ TEST(ProgramResources, VersionAndManifest) {
                            SizeofResource(module, manifest));
     for (const char* wanted : {"Common-Controls\" version=\"6.0.0.0", "PerMonitorV2", "asInvoker"})
         EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+    // Each tray image comes in the small-icon size of the DPI it is shown at.
+    for (const auto& [dpi, side] : {std::pair<UINT, int>{96, 16}, {120, 20}, {144, 24}, {192, 32}})
+        for (int id : {IDI_TRAY_CONNECTED, IDI_TRAY_NOT_CONNECTED}) {
+            const HICON icon = corv::win32::LoadTrayIcon(module, id, dpi);
+            ICONINFO parts{};
+            BITMAP bitmap{};
+            ASSERT_TRUE(icon && GetIconInfo(icon, &parts)) << dpi;
+            GetObjectW(parts.hbmColor, sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, side) << "DPI " << dpi << ", image " << id;
+            DeleteObject(parts.hbmColor), DeleteObject(parts.hbmMask), DestroyIcon(icon);
+        }
     FreeLibrary(module);
 }
