@@ -138,13 +138,13 @@ std::optional<std::wstring> Win32FileSystem::ReadText(const std::wstring& path) 
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
+    const KernelHandle file(h);
     LARGE_INTEGER size{};
     std::string bytes;
     DWORD got = 0;
     const bool read = GetFileSizeEx(h, &size) && size.QuadPart <= kLargest &&
                       (bytes.resize(static_cast<std::size_t>(size.QuadPart)), true) &&
                       ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
     if (!read)
         return std::nullopt;
     bytes.resize(got);
