@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "InMemoryForm.h"
-#include "LanguageWorld.h"
+#include "ShippedWorld.h"
 #include "config/Configuration.h"
 #include "localization/ResManagerClass.h"
 
@@ -13,7 +13,7 @@ using namespace corv;
 
 namespace {
 
-struct World : fake::LanguageWorld {
+struct World : fake::ShippedWorld {
     World() {
         PutShipped("Common.lng");
         PutShipped("Forms.lng");

@@ -9,7 +9,7 @@
 #include "FakeCodePage.h"
 #include "FakeWindowing.h"
 #include "InMemoryForm.h"
-#include "LanguageWorld.h"
+#include "ShippedWorld.h"
 #include "config/Configuration.h"
 #include "core/modSysTry.h"
 #include "localization/Localization.h"
@@ -24,7 +24,7 @@ struct NoHook : KeyboardHookControl {
     void RemoveKeyboardHook() override {}
 };
 
-struct World : fake::LanguageWorld {
+struct World : fake::ShippedWorld {
     fake::FakeFormHost host;
     fake::FakeNotifyIcon shell;
     modSysTry tray{shell, [] { return std::uintptr_t{1}; }, 1, 2};

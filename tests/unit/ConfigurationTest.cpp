@@ -2,22 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTable.h"
-#include "FakeDisk.h"
-#include "FakeRegistry.h"
+#include "LanguageWorld.h"
 
 using namespace corv;
 
 namespace {
 
-struct Platform {
-    fake::FakeDisk disk;
-    fake::FakePrivateProfile ini{disk};
-    fake::FakeFileSystem files{disk};
-    fake::FakeRegistry registry;
-};
-
 struct FakeWorld : test::ConfigWorld {
-    Platform w;
+    fake::LanguageWorld w;
     FakeWorld() : ConfigWorld(w.ini, w.files, w.registry) {}
     void SetValue(bool view32, std::uint32_t type, const std::wstring& text) override {
         w.registry.SetText(view32 ? fake::FakeRegistry::View::Bits32
