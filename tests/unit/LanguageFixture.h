@@ -9,10 +9,6 @@ namespace corv::test {
 class LanguageTest : public testing::Test, public fake::LanguageWorld {
   protected:
     static constexpr wchar_t kCommon[] = L"C:\\Prog\\Common.lng", kForms[] = L"C:\\Prog\\Forms.lng";
-    std::wstring Read(const std::wstring& file, const std::wstring& section,
-                      const std::wstring& key) {
-        return ini.GetString(section, key, L"", 1024, file);
-    }
 };
 
 } // namespace corv::test

@@ -58,10 +58,11 @@ struct World : test::LanguageTest, NotifyIcon, KeyboardHookControl {
         auto lists = [&](bool on) {
             std::wstring out;
             for (const SettingRow& row : kSettingRows) {
-                const std::wstring v = Read(cfg, row.section, L"Value");
+                const std::wstring v = ini.GetString(row.section, L"Value", L"", 1024, cfg);
                 out += (on ? form->Get(row.list).Text() : v.empty() ? L"-" : v) + L"|";
             }
-            say(out + (on ? form->Get(L"cbLanguage1").Text() : Read(cfg, L"Language", L"Value")));
+            say(out + (on ? form->Get(L"cbLanguage1").Text()
+                          : ini.GetString(L"Language", L"Value", L"", 1024, cfg)));
         };
         const std::map<std::wstring, std::function<void()>> steps = {
             {L"start", start},
